@@ -3,7 +3,9 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
-type="${BUILD_TYPE:-RelWithDebInfo}"
+type="${BUILD_TYPE:-Debug}"
+# Lets builds in different folders share one compiler cache.
+export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=true
 
 gen=()
 command -v ninja >/dev/null && gen=(-G Ninja)
