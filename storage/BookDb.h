@@ -54,7 +54,7 @@ public:
     bool insertChapterOne(const QString& bookId, const QVariantMap& chapterDic);
     bool updateChapter(const QVariantMap& chapter); // title, content, book_id, chapter_id
     QVariantMap selectChapterContent(const QString& bookId, int chapterId); // title, content
-    QVariantList selectChaptersByBookid(const QString& bookId); // chapter_id, title
+    QVariantList selectChaptersByBookid(const QString& bookId);             // chapter_id, title
     bool isExistsInChapter(const QString& bookId, int chapterId);
     // 0 for a book without stored chapters; 1 when the file cannot be opened.
     int getMaxChapterId(const QString& bookId);
@@ -109,6 +109,7 @@ public:
 private:
     bool open();
     void close();
+    bool canRead(const QString& table);
     bool count(const QString& sql, const QVariantList& args);
     int intValue(const QString& sql, const QVariantList& args, int fallback);
     bool exec(const QString& sql, const QVariantList& args);

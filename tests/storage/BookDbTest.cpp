@@ -1,0 +1,507 @@
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <gtest/gtest.h>
+
+#include "app/tooles.h"
+#include "engines/SqlDatabase.h"
+#include "platform/Clock.h"
+#include "storage/BookDb.h"
+#include "tests/support/TestUtil.h"
+
+namespace {
+
+// Every statement the book database runs, with as many placeholders as it binds. Values
+// written into statement text in the past are placeholders here, as in the code.
+struct Statement {
+    const char* sql;
+    int params;
+};
+
+const Statement kStatements[] = {
+    {"SELECT COUNT(*) AS count FROM `book` WHERE `book_id`=?", 1},
+    {"INSERT INTO `book` (book_id,title,cover,last_chapter_number,download_time,update_time) "
+     "VALUES (?,?,?,?,?,?)",
+     6},
+    {"UPDATE `book` SET  `title`=? , `cover`=? , `update_time`=? , `last_chapter_number`=?  "
+     "WHERE `book_id`=? ",
+     5},
+    {"SELECT `book_id`,`title`,`cover`,`last_chapter_number` FROM `book` ORDER BY `update_time` "
+     "DESC",
+     0},
+    {"SELECT `title`,`cover`,`last_chapter_number` FROM `book` WHERE `book_id`=?", 1},
+    {"DELETE FROM `book` WHERE `book_id`=?", 1},
+    {"SELECT COUNT(*) AS count FROM `chapter` WHERE `book_id`=? AND `chapter_id`=?", 2},
+    {"UPDATE `chaptermenu` SET `downstatus`='1'  WHERE `book_id`=? AND `chapter_id`=?", 2},
+    {"INSERT INTO `chapter` (chapter_id,book_id,title,content) VALUES (?,?,?,?)", 4},
+    {"UPDATE `chapter` SET `title`=?,`content`=? WHERE `book_id`=? AND `chapter_id`=?", 4},
+    {"UPDATE `chaptermenu` SET `title`=?,`downstatus`=1 WHERE `book_id`=? AND `chapter_id`=?", 3},
+    {"SELECT `title`,`content` FROM `chapter` WHERE `book_id`=? AND `chapter_id`=?", 2},
+    {"SELECT `chapter_id`,`title` FROM `chapter` WHERE `book_id`=? ORDER BY `chapter_id` ASC", 1},
+    {"SELECT COUNT(*) AS count FROM `chapter` WHERE `book_id`=? AND `chapter_id`=? ", 2},
+    {"SELECT MAX(`chapter_id`) as max FROM `chapter` WHERE `book_id`=?", 1},
+    {"SELECT MIN(`chapter_id`) as min FROM `chapter` WHERE `book_id`=?", 1},
+    {"SELECT COUNT(`id`) AS count FROM `chapter` WHERE `book_id`=?", 1},
+    {"DELETE FROM `chapter` WHERE `book_id`=?", 1},
+    {"SELECT COUNT(`id`) AS count FROM `chaptermenu` WHERE `book_id`=?", 1},
+    {"REPLACE INTO `chaptermenu` (chapter_id,book_id,title,downstatus) VALUES (?,?,?,?)", 4},
+    {"SELECT `book_id`,`chapter_id`,`title`,`downstatus` FROM `chaptermenu` WHERE `book_id`=? "
+     "ORDER BY `chapter_id` ASC",
+     1},
+    {"SELECT MAX(`chapter_id`) max FROM `chaptermenu` WHERE `book_id`=? AND `chapter_id`<?", 2},
+    {"SELECT COUNT(*) AS count FROM `chaptermenu` WHERE `book_id`=?", 1},
+    {"DELETE FROM `chaptermenu` WHERE `book_id`=?", 1},
+    {"SELECT COUNT(*) AS count FROM `lastreadrecord` WHERE `book_id`=?", 1},
+    {"INSERT INTO `lastreadrecord` (`book_id`,`chapter_id`,`page_id`,`create_time`)VALUES(?,?,?,"
+     "?)",
+     4},
+    {"UPDATE `lastreadrecord` SET `chapter_id`=?,`page_id`=?,`create_time`=? WHERE `book_id`=?", 4},
+    {"SELECT * FROM `lastreadrecord` WHERE `book_id`=?", 1},
+    {"DELETE FROM `lastreadrecord` WHERE `book_id`=?", 1},
+    {"SELECT count(`id`) as count FROM `mark` WHERE `book_id`=? AND `chapter_id`=? AND "
+     "`page_id`=?",
+     3},
+    {"INSERT INTO `mark` (`book_id`,`chapter_id`,`page_id`,`title`,`create_time`)VALUES(?,?,?,?,"
+     "?)",
+     5},
+    {"DELETE FROM `mark` WHERE `book_id`=? AND `chapter_id`=? AND `page_id`=?", 3},
+    {"SELECT `chapter_id`,`page_id`,`title`,`create_time` FROM `mark` WHERE `book_id`=? ORDER BY "
+     "`create_time` DESC",
+     1},
+    {"DELETE FROM `mark` WHERE `book_id`=?", 1},
+    {"DELETE FROM `mark`", 0},
+    {"SELECT COUNT(*) AS count FROM `category`", 0},
+    {"DELETE FROM `category`", 0},
+    {"INSERT INTO category (cate_id, name) VALUES (?,?)", 2},
+    {"SELECT * FROM `category` ORDER BY `cate_id` ASC", 0},
+    {"SELECT COUNT(*) AS count FROM `search` WHERE `title`=?", 1},
+    {"UPDATE `search` SET `time`=? WHERE `title`=?", 2},
+    {"INSERT INTO `search` (title,time) VALUES (?,?)", 2},
+    {"SELECT `title` FROM `search` ORDER BY `time` DESC", 0},
+    {"SELECT COUNT(*) AS count FROM `search`", 0},
+    {"DELETE FROM `search` WHERE `title`=?", 1},
+    {"DELETE FROM `search`", 0},
+};
+
+QVariantMap chapter(int number, const QString& bookId = QStringLiteral("7"),
+                    const QString& content = QStringLiteral("<p>text</p>")) {
+    return {{QStringLiteral("chapter_number"), number},
+            {QStringLiteral("book_id"), bookId},
+            {QStringLiteral("title"), QStringLiteral("Chapter %1").arg(number)},
+            {QStringLiteral("content"), content}};
+}
+
+QVariantMap getcontent(const QList<int>& numbers, const QString& bookId = QStringLiteral("7")) {
+    QVariantList chapters;
+    for (int n : numbers)
+        chapters << chapter(n, bookId);
+    return {{QStringLiteral("chapters"), chapters}};
+}
+
+QVariantMap menuAnswer(const QList<int>& numbers) {
+    QVariantList list;
+    for (int n : numbers)
+        list << QVariantMap{{QStringLiteral("chapter_number"), n},
+                            {QStringLiteral("title"), QStringLiteral("Entry %1").arg(n)}};
+    return {{QStringLiteral("chapter_list"), list}};
+}
+
+QVariantMap book(const QString& id, const QString& title, qint64 updated) {
+    return {{QStringLiteral("book_id"), id},
+            {QStringLiteral("title"), title},
+            {QStringLiteral("cover"), id + ".jpg"},
+            {QStringLiteral("last_chapter_number"), 100},
+            {QStringLiteral("download_time"), updated},
+            {QStringLiteral("update_time"), updated}};
+}
+
+QList<int> storedNumbers(BookDb& db, const QString& bookId) {
+    QList<int> numbers;
+    for (const QVariant& row : db.selectChaptersByBookid(bookId))
+        numbers << row.toMap().value(QStringLiteral("chapter_id")).toInt();
+    return numbers;
+}
+
+// Runs insertChapterAll and waits for its completion report.
+bool storeBatch(BookDb& db, const QString& bookId, const QVariantMap& answer) {
+    QObject receiver;
+    int reports = 0;
+    bool ok = false;
+    if (!db.insertChapterAll(bookId, answer, &receiver, [&](bool done) {
+            ++reports;
+            ok = done;
+        }))
+        return false;
+    return testutil::waitUntil([&] { return reports == 1; }) && ok;
+}
+
+class BookDbTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        BookDb::waitForBackgroundWrites();
+        Clock::reset();
+    }
+    testutil::ScopedHome home;
+};
+
+} // namespace
+
+TEST_F(BookDbTest, PreparedFileIsCopiedWritableInWalModeWithTheSevenTables) {
+    BookDb db;
+    EXPECT_EQ(db.dbPath(), QDir(home.path()).filePath(QStringLiteral("documents/books.sqlite")));
+    ASSERT_TRUE(QFile::exists(db.dbPath()));
+    EXPECT_TRUE(QFileInfo(db.dbPath()).isWritable());
+
+    SqlDatabase raw(db.dbPath());
+    ASSERT_TRUE(raw.open(SqlDatabase::Mode::ExistingOnly));
+    SqlStatement mode = raw.prepare(QStringLiteral("PRAGMA journal_mode"));
+    ASSERT_TRUE(mode.next());
+    EXPECT_EQ(mode.text(0), QStringLiteral("wal"));
+
+    const QMap<QString, QStringList> expected{
+        {"book",
+         {"book_id", "title", "cover", "last_chapter_number", "download_time", "update_time"}},
+        {"chapter", {"id", "chapter_id", "book_id", "title", "content"}},
+        {"chaptermenu", {"id", "chapter_id", "book_id", "title", "downstatus"}},
+        {"lastreadrecord", {"book_id", "chapter_id", "page_id", "create_time"}},
+        {"mark", {"id", "book_id", "chapter_id", "page_id", "title", "create_time"}},
+        {"category", {"cate_id", "name"}},
+        {"search", {"title", "time"}},
+    };
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+        SqlStatement info = raw.prepare(QStringLiteral("PRAGMA table_info(%1)").arg(it.key()));
+        QStringList columns;
+        while (info.next())
+            columns << info.text(1);
+        EXPECT_EQ(columns, it.value()) << it.key().toStdString();
+    }
+}
+
+TEST_F(BookDbTest, EveryStatementRunsAgainstAFreshCopyAndEveryWhereUsesAnIndex) {
+    BookDb db;
+    SqlDatabase raw(db.dbPath());
+    ASSERT_TRUE(raw.open(SqlDatabase::Mode::ExistingOnly));
+    for (const Statement& s : kStatements) {
+        const QString sql = QString::fromUtf8(s.sql);
+        QVariantList args;
+        for (int i = 0; i < s.params; ++i)
+            args << i + 1;
+        EXPECT_TRUE(raw.executeUpdate(sql, args)) << s.sql << ": " << raw.lastError().toStdString();
+
+        if (!sql.contains(QStringLiteral("WHERE")))
+            continue;
+        SqlStatement plan = raw.prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+        ASSERT_TRUE(plan.bind(args)) << s.sql;
+        QStringList details;
+        while (plan.next())
+            details << plan.text(3);
+        ASSERT_FALSE(details.isEmpty()) << s.sql;
+        for (const QString& detail : details) {
+            EXPECT_FALSE(detail.startsWith(QStringLiteral("SCAN")))
+                << s.sql << " -> " << detail.toStdString();
+        }
+    }
+}
+
+TEST_F(BookDbTest, ChapterNumbersAndLimitsBehaveAsNumbers) {
+    BookDb db;
+    // No stored chapter: 0, not the 1 that means "could not open".
+    EXPECT_EQ(db.getMaxChapterId(QStringLiteral("7")), 0);
+    EXPECT_EQ(db.getMinChapterId(QStringLiteral("7")), 0);
+    EXPECT_EQ(db.getCountFromChapterByBookid(QStringLiteral("7")), 0);
+
+    // Numbers that arrive as text still sort and compare as integers.
+    for (const char* n : {"9", "10", "2"}) {
+        QVariantMap c = chapter(0);
+        c[QStringLiteral("chapter_number")] = QString::fromLatin1(n);
+        ASSERT_TRUE(db.insertChapterOne(QStringLiteral("7"), c));
+    }
+    EXPECT_EQ(storedNumbers(db, QStringLiteral("7")), (QList<int>{2, 9, 10}));
+    EXPECT_EQ(db.getMaxChapterId(QStringLiteral("7")), 10);
+    EXPECT_EQ(db.getMinChapterId(QStringLiteral("7")), 2);
+    EXPECT_EQ(db.getCountFromChapterByBookid(QStringLiteral("7")), 3);
+    EXPECT_TRUE(db.isExistsInChapter(QStringLiteral("7"), 10));
+    EXPECT_FALSE(db.isExistsInChapter(QStringLiteral("7"), 3));
+    EXPECT_EQ(db.selectChapterContent(QStringLiteral("7"), 9).value("title"),
+              QStringLiteral("Chapter 0"));
+    EXPECT_TRUE(db.selectChapterContent(QStringLiteral("7"), 3).isEmpty());
+
+    // The table of contents: the nearest lower number, 0 before the first chapter.
+    QObject receiver;
+    bool menuDone = false;
+    ASSERT_TRUE(db.insertChapterMenu(QStringLiteral("7"), menuAnswer({1, 2, 3, 11}), &receiver,
+                                     [&](bool ok) { menuDone = ok; }));
+    ASSERT_TRUE(testutil::waitUntil([&] { return menuDone; }));
+    EXPECT_EQ(db.selectLessChapterId(QStringLiteral("7"), 11), 3);
+    EXPECT_EQ(db.selectLessChapterId(QStringLiteral("7"), 2), 1);
+    EXPECT_EQ(db.selectLessChapterId(QStringLiteral("7"), 1), 0);
+}
+
+TEST_F(BookDbTest, InsertChapterAllWritesOnlyMissingChaptersAndMarksThem) {
+    BookDb db;
+    const QString b = QStringLiteral("7");
+    QObject receiver;
+    bool menuDone = false;
+    ASSERT_TRUE(db.insertChapterMenu(b, menuAnswer({1, 2, 3, 4}), &receiver,
+                                     [&](bool ok) { menuDone = ok; }));
+    ASSERT_TRUE(testutil::waitUntil([&] { return menuDone; }));
+
+    ASSERT_TRUE(storeBatch(db, b, getcontent({1, 2})));
+    // Stored texts are never replaced: the second batch brings other content for 2.
+    QVariantMap answer = getcontent({2, 3, 5});
+    QVariantList chapters = answer.value("chapters").toList();
+    QVariantMap changed = chapters[0].toMap();
+    changed[QStringLiteral("content")] = QStringLiteral("replaced");
+    chapters[0] = changed;
+    chapters.insert(1, QVariantMap()); // empty elements are skipped
+    answer[QStringLiteral("chapters")] = chapters;
+    ASSERT_TRUE(storeBatch(db, b, answer));
+
+    EXPECT_EQ(storedNumbers(db, b), (QList<int>{1, 2, 3, 5})); // 5 is not in the menu
+    EXPECT_EQ(db.selectChapterContent(b, 2).value("content"), QStringLiteral("<p>text</p>"));
+    QStringList marks;
+    for (const QVariant& row : db.selectAllChapterMenu(b))
+        marks << row.toMap().value("downstatus").toString();
+    EXPECT_EQ(marks, (QStringList{"1", "1", "1", "0"}));
+
+    // All stored already: the batch completes and writes nothing.
+    ASSERT_TRUE(storeBatch(db, b, getcontent({1, 2, 3})));
+    EXPECT_EQ(db.getCountFromChapterByBookid(b), 4);
+}
+
+TEST_F(BookDbTest, InsertChapterMenuNeverExtendsAnExistingMenu) {
+    BookDb db;
+    const QString b = QStringLiteral("8");
+    QVariantMap c = chapter(2, b);
+    ASSERT_TRUE(db.insertChapterOne(b, c));
+
+    int reports = 0;
+    QObject receiver;
+    ASSERT_TRUE(db.insertChapterMenu(b, menuAnswer({1, 2}), &receiver, [&](bool) { ++reports; }));
+    ASSERT_TRUE(testutil::waitUntil([&] { return reports == 1; }));
+    ASSERT_TRUE(
+        db.insertChapterMenu(b, menuAnswer({1, 2, 3, 4}), &receiver, [&](bool) { ++reports; }));
+    ASSERT_TRUE(testutil::waitUntil([&] { return reports == 2; }));
+
+    const QVariantList menu = db.selectAllChapterMenu(b);
+    ASSERT_EQ(menu.size(), 2);
+    const QVariantMap second = menu[1].toMap();
+    EXPECT_EQ(QSet<QString>(second.keyBegin(), second.keyEnd()),
+              (QSet<QString>{"book_id", "chapter_number", "title", "downstatus"}));
+    EXPECT_EQ(second.value("chapter_number"), QStringLiteral("2"));
+    EXPECT_EQ(second.value("downstatus"), QStringLiteral("1")); // its text was stored
+    EXPECT_EQ(menu[0].toMap().value("downstatus"), QStringLiteral("0"));
+    EXPECT_TRUE(db.isExistsMenu(b));
+    EXPECT_TRUE(db.deleteChapterMenuByBookid(b));
+    EXPECT_FALSE(db.isExistsMenu(b));
+}
+
+TEST_F(BookDbTest, UpdateBookBindsItsValues) {
+    BookDb db;
+    ASSERT_TRUE(db.insertBook(book("1", "First", 100)));
+    ASSERT_TRUE(db.insertBook(book("2", "Second", 200)));
+    EXPECT_FALSE(db.updateBook(QStringLiteral("1"), {}));
+
+    const QString quoted = QStringLiteral("O'Brien's \"tale\"");
+    ASSERT_TRUE(db.updateBook(QStringLiteral("1"), {{"title", quoted}, {"cover", "c.png"}}));
+    EXPECT_EQ(db.selectBookByBookid(QStringLiteral("1")).value("title"), quoted);
+    EXPECT_EQ(db.selectBookByBookid(QStringLiteral("1")).value("cover"), QStringLiteral("c.png"));
+
+    // A value that would rewrite a statement built by pasting text stays a plain value.
+    const QString hostile = QStringLiteral("x' WHERE 1=1; --");
+    ASSERT_TRUE(db.updateBook(QStringLiteral("1"), {{"title", hostile}}));
+    EXPECT_EQ(db.selectBookByBookid(QStringLiteral("1")).value("title"), hostile);
+    EXPECT_EQ(db.selectBookByBookid(QStringLiteral("2")).value("title"), QStringLiteral("Second"));
+    EXPECT_TRUE(db.updateBook(QStringLiteral("1' OR '1'='1"), {{"title", "nobody"}}));
+    EXPECT_EQ(db.selectBookByBookid(QStringLiteral("2")).value("title"), QStringLiteral("Second"));
+
+    // updateReadTime brings a book to the front of the shelf.
+    Clock::setNow(QDateTime::fromSecsSinceEpoch(1000));
+    tooles::updateReadTime(QStringLiteral("1"));
+    const QVariantList shelf = db.selectAllBooks();
+    ASSERT_EQ(shelf.size(), 2);
+    EXPECT_EQ(shelf[0].toMap().value("book_id"), QStringLiteral("1"));
+    EXPECT_EQ(shelf[0].toMap().size(), 4);
+}
+
+TEST_F(BookDbTest, RecordsBookmarksSearchesAndCategories) {
+    BookDb db;
+    ASSERT_TRUE(db.recordLastRead(
+        {{"book_id", "5"}, {"chapter_id", 3}, {"page_id", 1}, {"create_time", 10}}));
+    ASSERT_TRUE(db.recordLastRead(
+        {{"book_id", "5"}, {"chapter_id", 4}, {"page_id", 2}, {"create_time", 11}}));
+    EXPECT_EQ(db.selectLastReadRecord(QStringLiteral("5")),
+              (QVariantMap{{"chapter_id", "4"}, {"page_id", "2"}}));
+    EXPECT_TRUE(db.deleteFromLastReadByBookid(QStringLiteral("5")));
+    EXPECT_FALSE(db.isReaded(QStringLiteral("5")));
+
+    const QVariantMap mark{{"book_id", 5},
+                           {"chapter_id", 3},
+                           {"page_id", 2},
+                           {"title", "here"},
+                           {"create_time", 1000}};
+    EXPECT_FALSE(db.isExistsMark(mark));
+    ASSERT_TRUE(db.addBookMark(mark));
+    EXPECT_TRUE(db.isExistsMark(mark));
+    EXPECT_EQ(db.selectAllMarkByBookId(QStringLiteral("5")).value(0).toMap().value("chapter_id"),
+              QStringLiteral("3"));
+    EXPECT_TRUE(db.deleteMark(mark));
+    EXPECT_FALSE(db.isExistsMark(mark));
+
+    Clock::setNow(QDateTime::fromSecsSinceEpoch(1000));
+    ASSERT_TRUE(db.saveSearchRecords(QStringLiteral("alpha")));
+    Clock::advance(5);
+    ASSERT_TRUE(db.saveSearchRecords(QStringLiteral("beta")));
+    Clock::advance(5);
+    ASSERT_TRUE(db.saveSearchRecords(QStringLiteral("alpha")));
+    EXPECT_EQ(db.selectAllSearchRecords(), (QStringList{"alpha", "beta"}));
+    EXPECT_TRUE(db.deleteSearchRecord(QStringLiteral("beta")));
+    EXPECT_EQ(db.selectAllSearchRecords(), (QStringList{"alpha"}));
+
+    int reports = 0;
+    QObject receiver;
+    const QVariantList categories{QVariantMap{{"id", 12}, {"name", "B"}},
+                                  QVariantMap{{"id", 3}, {"name", "A"}}};
+    ASSERT_TRUE(db.insertCategory(categories, &receiver, [&](bool ok) { reports += ok; }));
+    ASSERT_TRUE(testutil::waitUntil([&] { return reports == 1; }));
+    // A second list replaces the first.
+    ASSERT_TRUE(db.insertCategory(categories, &receiver, [&](bool ok) { reports += ok; }));
+    ASSERT_TRUE(testutil::waitUntil([&] { return reports == 2; }));
+    const QVariantList stored = db.selectCategory();
+    ASSERT_EQ(stored.size(), 2);
+    EXPECT_EQ(stored[0].toMap(), (QVariantMap{{"id", "3"}, {"name", "A"}}));
+}
+
+TEST_F(BookDbTest, MissingOrUnreadableFileGivesFailureValues) {
+    auto expectFailureValues = [](BookDb& db) {
+        EXPECT_FALSE(db.isExistsTheBook(QStringLiteral("1")));
+        EXPECT_FALSE(db.insertBook(book("1", "t", 1)));
+        EXPECT_TRUE(db.selectAllBooks().isEmpty());
+        EXPECT_TRUE(db.selectBookByBookid(QStringLiteral("1")).isEmpty());
+        EXPECT_EQ(db.getMaxChapterId(QStringLiteral("1")), 1);
+        EXPECT_EQ(db.getMinChapterId(QStringLiteral("1")), 1);
+        EXPECT_EQ(db.getCountFromChapterByBookid(QStringLiteral("1")), 0);
+        EXPECT_EQ(db.selectLessChapterId(QStringLiteral("1"), 5), 0);
+        EXPECT_FALSE(db.updateChapter(chapter(1)));
+        EXPECT_FALSE(db.recordLastRead({{"book_id", "1"}}));
+        EXPECT_FALSE(db.saveSearchRecords(QStringLiteral("x")));
+        EXPECT_TRUE(db.selectAllSearchRecords().isEmpty());
+        EXPECT_FALSE(db.insertChapterMenu(QStringLiteral("1"), menuAnswer({1})));
+        EXPECT_FALSE(db.insertChapterAll(QStringLiteral("1"), getcontent({1})));
+    };
+
+    {
+        // Removed after creation: nothing is created in its place, and the next BookDb
+        // copies the prepared file again.
+        BookDb db;
+        ASSERT_TRUE(QFile::remove(db.dbPath()));
+        expectFailureValues(db);
+        EXPECT_FALSE(QFile::exists(db.dbPath()));
+        BookDb again;
+        EXPECT_EQ(again.getMaxChapterId(QStringLiteral("1")), 0);
+    }
+    {
+        // Not a database at all.
+        BookDb db;
+        QFile file(db.dbPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray(8192, 'z'));
+        file.close();
+        QFile::remove(db.dbPath() + QStringLiteral("-wal"));
+        QFile::remove(db.dbPath() + QStringLiteral("-shm"));
+        expectFailureValues(db);
+        ASSERT_TRUE(QFile::remove(db.dbPath()));
+    }
+    {
+        // A folder where the file should be: the copy cannot happen either.
+        ASSERT_TRUE(
+            QDir().mkpath(QDir(home.path()).filePath(QStringLiteral("documents/books.sqlite"))));
+        BookDb db;
+        expectFailureValues(db);
+    }
+}
+
+TEST_F(BookDbTest, ReadyDatabaseLogsAFailedCopyAndLeavesNoFile) {
+    const QString target = QDir(home.path()).filePath(QStringLiteral("documents/books.sqlite"));
+    // The copy goes through a side file; a folder in its way makes the copy fail.
+    ASSERT_TRUE(QDir().mkpath(target + QStringLiteral(".part")));
+    static QStringList logged;
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { logged << text; });
+    const QString path = tooles::readyDatabase(QStringLiteral("books.sqlite"));
+    qInstallMessageHandler(previous);
+
+    EXPECT_EQ(path, target);
+    EXPECT_FALSE(QFile::exists(target));
+    ASSERT_EQ(logged.size(), 1);
+    EXPECT_TRUE(logged[0].startsWith(
+        QStringLiteral("Failed to create writable database file with message '")));
+    EXPECT_TRUE(logged[0].endsWith(QStringLiteral("'.")));
+}
+
+TEST_F(BookDbTest, RacingBatchesUnderAHeldWriteLockStoreEveryChapterOnce) {
+    BookDb db;
+    const QString b = QStringLiteral("9");
+    QObject receiver;
+    bool menuDone = false;
+    QList<int> menu;
+    for (int n = 1; n <= 30; ++n)
+        menu << n;
+    ASSERT_TRUE(
+        db.insertChapterMenu(b, menuAnswer(menu), &receiver, [&](bool ok) { menuDone = ok; }));
+    ASSERT_TRUE(testutil::waitUntil([&] { return menuDone; }));
+
+    // Another connection keeps the write lock for longer than a background connection
+    // waits on it, so the writers must retry.
+    SqlDatabase holder(db.dbPath());
+    ASSERT_TRUE(holder.open(SqlDatabase::Mode::ExistingOnly));
+    ASSERT_TRUE(holder.executeScript(QStringLiteral("BEGIN IMMEDIATE")));
+
+    QList<int> first, second;
+    for (int n = 1; n <= 20; ++n)
+        first << n;
+    for (int n = 11; n <= 30; ++n)
+        second << n;
+    int reports = 0;
+    int failures = 0;
+    auto done = [&](bool ok) {
+        ++reports;
+        failures += ok ? 0 : 1;
+    };
+    ASSERT_TRUE(db.insertChapterAll(b, getcontent(first, b), &receiver, done));
+    BookDb other;
+    ASSERT_TRUE(other.insertChapterAll(b, getcontent(second, b), &receiver, done));
+
+    // Reads on the main thread go on while the lock is held.
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(db.getMaxChapterId(b), 0);
+        EXPECT_EQ(db.selectAllChapterMenu(b).size(), 30);
+        testutil::spin(80);
+    }
+    EXPECT_EQ(reports, 0);
+    ASSERT_TRUE(holder.executeScript(QStringLiteral("COMMIT")));
+    holder.close();
+
+    ASSERT_TRUE(testutil::waitUntil([&] {
+        db.getCountFromChapterByBookid(b); // reads interleave with the writers
+        return reports == 2;
+    }));
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(storedNumbers(db, b), menu);
+    for (const QVariant& row : db.selectAllChapterMenu(b))
+        EXPECT_EQ(row.toMap().value("downstatus"), QStringLiteral("1"));
+}
+
+TEST_F(BookDbTest, CompletionIsDroppedWithItsReceiver) {
+    BookDb db;
+    bool called = false;
+    auto* receiver = new QObject;
+    ASSERT_TRUE(db.insertChapterAll(QStringLiteral("4"), getcontent({1, 2}, "4"), receiver,
+                                    [&](bool) { called = true; }));
+    delete receiver;
+    BookDb::waitForBackgroundWrites();
+    testutil::spin(50);
+    EXPECT_FALSE(called);
+    EXPECT_EQ(db.getCountFromChapterByBookid(QStringLiteral("4")), 2);
+}
