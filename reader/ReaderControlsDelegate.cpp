@@ -1,0 +1,3 @@
+#include "reader/ReaderControlsDelegate.h"
+
+ReaderControlsDelegate::~ReaderControlsDelegate() = default;
