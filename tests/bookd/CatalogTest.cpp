@@ -1,0 +1,132 @@
+// The sample catalog: deterministic, varied enough for every screen, quick to seed; and
+// the failures bookd produces on purpose.
+#include <QElapsedTimer>
+#include <QImage>
+#include <QSet>
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include "tests/bookd/BookdHarness.h"
+#include "tools/bookd/SampleCatalog.h"
+
+using namespace bookdtest;
+
+TEST(BookdCatalog, IsTheSameEveryTimeAndCoversWhatTheScreensShow) {
+    const QList<SampleBook> books = SampleCatalog::books();
+    const QList<SampleBook> again = SampleCatalog::books();
+    ASSERT_EQ(books.size(), again.size());
+    for (int i = 0; i < books.size(); ++i) {
+        EXPECT_EQ(books[i].title, again[i].title);
+        EXPECT_EQ(books[i].author, again[i].author);
+        EXPECT_EQ(books[i].chapters, again[i].chapters);
+        EXPECT_EQ(books[i].intro, again[i].intro);
+    }
+    EXPECT_EQ(SampleCatalog::chapterContent(17, 3), SampleCatalog::chapterContent(17, 3));
+    EXPECT_NE(SampleCatalog::chapterContent(17, 3), SampleCatalog::chapterContent(17, 4));
+
+    EXPECT_GE(SampleCatalog::categories().size(), 9);
+    EXPECT_GE(books.size(), 60);
+    QSet<int> lengths;
+    QSet<QString> titles, covers;
+    int markup = 0, nbsp = 0, nullSite = 0, daily = 0, popular = 0;
+    QSet<int> categoriesUsed;
+    for (const SampleBook& b : books) {
+        lengths.insert(b.chapters);
+        titles.insert(b.title);
+        covers.insert(b.coverType);
+        categoriesUsed.insert(b.categoryId);
+        markup += b.intro.contains('<');
+        nbsp += b.intro.contains("&nbsp;");
+        nullSite += !b.hasSiteName;
+        daily += b.dailyRank > 0;
+        popular += b.popularRank > 0;
+        EXPECT_GE(b.sites.size(), 1);
+        EXPECT_LE(b.sites.size(), 3);
+        EXPECT_TRUE(b.status == QString::fromUtf8("连载中") ||
+                    b.status == QString::fromUtf8("已完结"));
+    }
+    EXPECT_EQ(titles.size(), books.size()) << "titles are unique";
+    for (int n : {1, 10, 11, 12, 25, 100})
+        EXPECT_TRUE(lengths.contains(n)) << n;
+    EXPECT_GE(std::count_if(lengths.begin(), lengths.end(), [](int n) { return n >= 200; }), 2);
+    EXPECT_EQ(covers, (QSet<QString>{"png", "jpg", ""}));
+    EXPECT_EQ(categoriesUsed.size(), SampleCatalog::categories().size());
+    EXPECT_GT(markup, 0);
+    EXPECT_GT(nbsp, 0);
+    EXPECT_EQ(nullSite, 1);
+    EXPECT_GT(daily, 22);
+    EXPECT_GT(popular, 11);
+
+    for (int chapter = 1; chapter <= 40; ++chapter) {
+        const qsizetype bytes =
+            SampleCatalog::chapterContent(1 + chapter % 7, chapter).toUtf8().size();
+        EXPECT_GE(bytes, 3 * 1024);
+        EXPECT_LE(bytes, 10 * 1024);
+    }
+    EXPECT_FALSE(QImage::fromData(SampleCatalog::coverImage(1, "png"), "PNG").isNull());
+    EXPECT_FALSE(QImage::fromData(SampleCatalog::coverImage(2, "jpg"), "JPEG").isNull());
+}
+
+TEST(BookdCatalog, SeedsQuicklyAndKeepsItsDataAcrossRestarts) {
+    QTemporaryDir dir;
+    QElapsedTimer timer;
+    timer.start();
+    {
+        BookStore store(nullptr);
+        ASSERT_TRUE(store.open(dir.path()));
+        EXPECT_LT(timer.elapsed(), 2000) << "seeding took " << timer.elapsed() << " ms";
+        EXPECT_GE(store.rowCount("books"), 60);
+        ASSERT_GT(store.createUser("13500000001", {}, "secret88", "IP_4S"), 0);
+        store.setFavourite(1, 3, true);
+    }
+    BookStore reopened(nullptr);
+    ASSERT_TRUE(reopened.open(dir.path()));
+    EXPECT_EQ(reopened.rowCount("books"), int(SampleCatalog::books().size())) << "not seeded twice";
+    EXPECT_EQ(reopened.rowCount("users"), 1);
+    EXPECT_EQ(reopened.favourites(1, {}, "http://h").count, 1);
+}
+
+TEST(BookdFailures, EveryAnswerFailsAtRateOne) {
+    BookServerOptions options;
+    options.failRate = 1.0;
+    LocalBookd bookd(options);
+    ASSERT_TRUE(bookd.started());
+    httplib::Client client("127.0.0.1", bookd.server().port());
+    client.set_read_timeout(5, 0);
+    QSet<QString> kinds;
+    for (int i = 0; i < 40; ++i) {
+        const auto res = client.Get("/data/categorylist");
+        if (!res) {
+            kinds.insert("dropped");
+            continue;
+        }
+        if (res->status == 500) {
+            kinds.insert("500");
+            continue;
+        }
+        const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(res->body));
+        EXPECT_FALSE(doc.isObject()) << res->body;
+        kinds.insert("not json");
+    }
+    EXPECT_EQ(kinds, (QSet<QString>{"dropped", "500", "not json"}));
+
+    // Through the client's own code each is a failure or a refusal, never a success.
+    ServiceConfig::setBaseUrl(bookd.base());
+    for (int i = 0; i < 6; ++i)
+        EXPECT_FALSE(fetch(Service::categorylistUrl()).ok());
+}
+
+TEST(BookdFailures, DelayHoldsEveryAnswer) {
+    BookServerOptions options;
+    options.delayMs = 300;
+    LocalBookd bookd(options);
+    ASSERT_TRUE(bookd.started());
+    httplib::Client client("127.0.0.1", bookd.server().port());
+    QElapsedTimer timer;
+    timer.start();
+    const auto res = client.Get("/data/categorylist");
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 200);
+    EXPECT_GE(timer.elapsed(), 300);
+}
