@@ -22,6 +22,7 @@
 #include "platform/Paths.h"
 #include "platform/UserDefaults.h"
 #include "service/Service.h"
+#include "storage/UserStore.h"
 
 namespace {
 const QLocale& chineseLocale() {
@@ -413,10 +414,7 @@ void tooles::cleanToken() {
 }
 
 void tooles::cleanUserToken() {
-    UserDefaults& store = UserDefaults::standard();
-    store.removeObjectForKey(QStringLiteral("user_token"));
-    store.removeObjectForKey(QStringLiteral("user_info"));
-    store.synchronize();
+    UserStore::signOut();
 }
 
 // --- Opening a URL in the system

@@ -9,9 +9,9 @@
 
 #include "app/tooles.h"
 #include "engines/HttpRequest.h"
-#include "platform/UserDefaults.h"
 #include "service/Endpoints.h"
 #include "service/ServiceConfig.h"
+#include "storage/UserStore.h"
 
 QString GetMD5(const QString& text) {
     if (text.isEmpty())
@@ -138,8 +138,7 @@ HttpRequest* request(const QUrl& url, QObject* owner) {
 }
 
 QString userToken() {
-    const QString token = UserDefaults::standard().stringForKey(QStringLiteral("user_token"));
-    return token.isEmpty() ? QString() : token;
+    return UserStore::token();
 }
 
 void addToken(QVariantMap& params) {
