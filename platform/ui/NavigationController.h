@@ -70,6 +70,7 @@ protected:
     void viewWillAppear(bool animated) override;
     void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
+    void viewDidDisappear(bool animated) override;
 
 private:
     void layoutChildren();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class Window;
@@ -28,6 +29,8 @@ public:
         virtual void selectTab(int index) = 0;
         // Lets pending events, requests and animations finish, up to ms.
         virtual void settle(int ms = 300) = 0;
+        // Runs fn after the shot, to put back what the step changed.
+        virtual void addCleanUp(std::function<void()> fn) = 0;
     };
 
     using Step = std::function<void(Context&)>;

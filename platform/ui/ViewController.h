@@ -76,7 +76,7 @@ public:
     void shutDown();
 
     // Set by containers.
-    void setNavigationControllerInternal(NavigationController* nav) { nav_ = nav; }
+    void setNavigationControllerInternal(NavigationController* nav);
 
 Q_SIGNALS:
     void navigationItemChanged();

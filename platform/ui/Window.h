@@ -4,7 +4,7 @@
 #include <QRect>
 #include <QWidget>
 
-class ViewController;
+#include "platform/ui/ViewController.h"
 
 // The phone's one portrait window: 320 x 568 points (320 x 480 for the smaller screen), a
 // 20-point status strip at the top, and the root view controller filling the application
