@@ -2,8 +2,6 @@
 #include "app/tooles.h"
 #include "service/Service.h"
 
-#include <QStringList>
-
 namespace {
 // Fixed salt shared with the book service; it only ever enters the checksum.
 constexpr char kSalt[] = "Qm7tRvKe";
@@ -21,16 +19,26 @@ QString valueText(const QVariant& value) {
 
 QString tooles::createURl(const QVariantMap& params) {
     // QVariantMap iterates its keys in ascending code-unit order, which is the order the
-    // service expects.
-    QStringList pairs;
-    QStringList values;
-    pairs.reserve(params.size());
-    values.reserve(params.size());
+    // service expects. Pairs and checksum input are built side by side in one pass.
+    QString pairs;
+    QString values;
+    pairs.reserve(params.size() * 24 + 48);
+    values.reserve(params.size() * 12 + 8);
+    bool first = true;
     for (auto it = params.cbegin(); it != params.cend(); ++it) {
         const QString value = valueText(it.value());
-        pairs.append(it.key() + QLatin1Char('=') + value);
-        values.append(value);
+        if (!first) {
+            pairs += QLatin1Char('&');
+            values += QLatin1Char('|');
+        }
+        first = false;
+        pairs += it.key();
+        pairs += QLatin1Char('=');
+        pairs += value;
+        values += value;
     }
-    const QString digest = GetMD5(values.join(QLatin1Char('|')) + QLatin1String(kSalt));
-    return pairs.join(QLatin1Char('&')) + QLatin1String("&checksum=") + digest;
+    values += QLatin1String(kSalt);
+    pairs += QLatin1String("&checksum=");
+    pairs += GetMD5(values);
+    return pairs;
 }
