@@ -108,8 +108,8 @@ bool SqlStatement::isBusyStatus(int status) {
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
-bool SqlStatement::isConstraintStatus(int status) {
-    return (status & 0xff) == SQLITE_CONSTRAINT;
+bool SqlStatement::isUniqueViolation(int status) {
+    return status == SQLITE_CONSTRAINT_UNIQUE || status == SQLITE_CONSTRAINT_PRIMARYKEY;
 }
 
 int SqlStatement::columnCount() const {

@@ -41,8 +41,8 @@ public:
     static constexpr int kNoRow = -1;
     // Another connection holds the lock the call needed (busy or locked).
     static bool isBusyStatus(int status);
-    // A constraint (unique, not null ...) refused the row.
-    static bool isConstraintStatus(int status);
+    // A unique key (or primary key) refused the row: it is there already.
+    static bool isUniqueViolation(int status);
 
     int columnCount() const;
     QString columnName(int index) const;

@@ -6,6 +6,8 @@
 #include <QThread>
 #include <QThreadPool>
 #include <QtDebug>
+#include <algorithm>
+#include <map>
 
 #include "app/tooles.h"
 #include "engines/SqlDatabase.h"
@@ -27,6 +29,24 @@ QThreadPool* writers() {
         return p;
     }();
     return pool;
+}
+
+// Keeps one idle connection to each database file for the life of the process. Operations
+// still open and close their own connection; without one connection staying open, every
+// close of the last one would tear down the write-ahead log's shared index and every open
+// rebuild it, which costs more than the statement itself. The idle connection holds no
+// lock. Main thread only.
+void keepWarm(const QString& path) {
+    static std::map<QString, std::unique_ptr<SqlDatabase>> warm;
+    auto it = warm.find(path);
+    if (it != warm.end() && it->second->isOpen())
+        return;
+    auto db = std::make_unique<SqlDatabase>(path);
+    if (!db->open(SqlDatabase::Mode::ExistingOnly))
+        return;
+    // A first read maps the log's index; the statement ends at once and frees its lock.
+    db->prepare(QStringLiteral("SELECT 1 FROM sqlite_master LIMIT 1")).next();
+    warm[path] = std::move(db);
 }
 
 QString sqlOf(const char* text) {
@@ -64,12 +84,17 @@ Completion completionFor(const QObject* receiver, BookDb::Done done) {
     return Completion{receiver != nullptr, QPointer<const QObject>(receiver), std::move(done)};
 }
 
-// One connection of a background writer. Each step runs in a transaction of its own and is
-// run again, from its start, while another connection keeps the file busy, so a busy file
-// delays a row but never drops it.
+// One connection of a background writer. A batch runs in one transaction, each of its steps
+// inside a savepoint of its own: a step that fails leaves the others alone, the batch costs
+// one commit however many rows it writes, and while another connection keeps the file busy
+// the batch is started again from its beginning, so a busy file delays rows but never
+// drops them.
 class BackgroundConnection final {
 public:
     explicit BackgroundConnection(const QString& path) : db_(path) {}
+    ~BackgroundConnection() {
+        statements_.clear(); // before the connection closes
+    }
 
     bool open() {
         QDeadlineTimer deadline(kGiveUpMs);
@@ -81,28 +106,45 @@ public:
         return true;
     }
 
-    // Runs step(*this) between BEGIN IMMEDIATE and COMMIT; the step answers a status.
-    template <typename Step> int run(Step&& step) {
+    // Runs step(i, *this) for i in [0, count) and answers each step's status (kOk or the
+    // failure); a batch that could not be committed gives every step the failure.
+    template <typename Step> QList<int> runBatch(int count, Step&& step) {
         QDeadlineTimer deadline(kGiveUpMs);
         for (;;) {
-            int status = SqlStatement::kOk;
+            QList<int> statuses(count, SqlStatement::kOk);
+            int failure = SqlStatement::kOk;
             if (!db_.executeScript(QStringLiteral("BEGIN IMMEDIATE"))) {
-                status = db_.lastStatus();
+                failure = db_.lastStatus();
             } else {
-                status = step(*this);
-                if (status == SqlStatement::kOk && !db_.executeScript(QStringLiteral("COMMIT")))
-                    status = db_.lastStatus();
-                if (status != SqlStatement::kOk)
+                for (int i = 0; i < count && failure == SqlStatement::kOk; ++i) {
+                    if (!db_.executeScript(QStringLiteral("SAVEPOINT step"))) {
+                        failure = db_.lastStatus();
+                        break;
+                    }
+                    const int status = step(i, *this);
+                    if (SqlStatement::isBusyStatus(status)) {
+                        failure = status;
+                    } else if (status != SqlStatement::kOk) {
+                        statuses[i] = status;
+                        db_.executeScript(QStringLiteral("ROLLBACK TO step"));
+                    }
+                    db_.executeScript(QStringLiteral("RELEASE step"));
+                }
+                if (failure == SqlStatement::kOk && !db_.executeScript(QStringLiteral("COMMIT")))
+                    failure = db_.lastStatus();
+                if (failure != SqlStatement::kOk)
                     db_.executeScript(QStringLiteral("ROLLBACK"));
             }
-            if (!SqlStatement::isBusyStatus(status) || deadline.hasExpired())
-                return status;
+            if (failure == SqlStatement::kOk)
+                return statuses;
+            if (!SqlStatement::isBusyStatus(failure) || deadline.hasExpired())
+                return QList<int>(count, failure);
             QThread::msleep(kRetryPauseMs);
         }
     }
 
     int exec(const char* sql, const QVariantList& args) {
-        SqlStatement stmt = db_.prepare(sqlOf(sql));
+        SqlStatement& stmt = statement(sql);
         if (!stmt.isValid())
             return db_.lastStatus();
         if (!stmt.bind(args))
@@ -112,7 +154,7 @@ public:
     }
 
     int count(const char* sql, const QVariantList& args, qint64* out) {
-        SqlStatement stmt = db_.prepare(sqlOf(sql));
+        SqlStatement& stmt = statement(sql);
         if (!stmt.isValid())
             return db_.lastStatus();
         if (!stmt.bind(args))
@@ -120,11 +162,22 @@ public:
         if (!stmt.next())
             return stmt.status() == SqlStatement::kOk ? SqlStatement::kNoRow : stmt.status();
         *out = stmt.integer(0);
+        stmt.reset();
         return SqlStatement::kOk;
     }
 
 private:
+    // Each statement is compiled once per batch and rewound before every use.
+    SqlStatement& statement(const char* sql) {
+        auto it = statements_.find(sql);
+        if (it == statements_.end() || !it->second.isValid())
+            it = statements_.insert_or_assign(sql, db_.prepare(sqlOf(sql))).first;
+        it->second.reset();
+        return it->second;
+    }
+
     SqlDatabase db_;
+    std::map<const char*, SqlStatement> statements_;
 };
 
 bool isNonEmptyMap(const QVariant& value) {
@@ -135,7 +188,9 @@ bool isNonEmptyMap(const QVariant& value) {
 
 BookDb::BookDb(QObject* parent)
     : QObject(parent), dbPath_(tooles::readyDatabase(kFileName)),
-      fmdb_(std::make_unique<SqlDatabase>(dbPath_)) {}
+      fmdb_(std::make_unique<SqlDatabase>(dbPath_)) {
+    keepWarm(dbPath_);
+}
 
 BookDb::~BookDb() = default;
 
@@ -206,14 +261,16 @@ QVariantList BookDb::rows(const QString& sql, const QVariantList& args) {
     {
         SqlStatement stmt = fmdb_->prepare(sql);
         if (stmt.bind(args)) {
-            QStringList names;
+            // Columns in key order, so each row's map is built by appending at its end.
+            QList<std::pair<QString, int>> columns;
             for (int i = 0; i < stmt.columnCount(); ++i)
-                names << stmt.columnName(i);
+                columns.append({stmt.columnName(i), i});
+            std::sort(columns.begin(), columns.end());
             while (stmt.next()) {
                 QVariantMap row;
-                for (int i = 0; i < names.size(); ++i)
-                    row.insert(names.at(i), stmt.text(i));
-                result << row;
+                for (const auto& [name, index] : columns)
+                    row.insert(row.cend(), name, stmt.text(index));
+                result.append(std::move(row));
             }
         }
     }
@@ -289,13 +346,16 @@ bool BookDb::insertChapterAll(const QString& bookId, const QVariantMap& chapterD
     const Completion completion = completionFor(receiver, std::move(done));
     writers()->start([path = dbPath_, bookId, chapters, completion] {
         BackgroundConnection db(path);
-        bool ok = db.open();
-        for (int i = 0; ok && i < chapters.size(); ++i) {
-            const QVariantMap d = chapters.at(i).toMap();
-            const QVariant number = d.value(QStringLiteral("chapter_number"));
-            // The count, the downloaded mark and the text go in one transaction, so the
-            // table of contents never marks a chapter whose text did not get stored.
-            const int status = db.run([&](BackgroundConnection& c) {
+        if (!db.open()) {
+            completion.post(false);
+            return;
+        }
+        // The count, the downloaded mark and the text of a chapter go together, so the
+        // table of contents never marks a chapter whose text did not get stored.
+        const QList<int> statuses =
+            db.runBatch(chapters.size(), [&](int i, BackgroundConnection& c) {
+                const QVariantMap d = chapters.at(i).toMap();
+                const QVariant number = d.value(QStringLiteral("chapter_number"));
                 qint64 stored = 0;
                 int s = c.count(kCountChapter, {bookId, number}, &stored);
                 if (s != SqlStatement::kOk || stored != 0)
@@ -308,12 +368,16 @@ bool BookDb::insertChapterAll(const QString& bookId, const QVariantMap& chapterD
                 s = c.exec(kInsertChapter,
                            {number, d.value(QStringLiteral("book_id")),
                             d.value(QStringLiteral("title")), d.value(QStringLiteral("content"))});
-                // Another batch stored the same chapter first: it is stored once, as meant.
-                return SqlStatement::isConstraintStatus(s) ? SqlStatement::kOk : s;
+                // Another writer stored the same chapter first: it is stored once, as meant.
+                return SqlStatement::isUniqueViolation(s) ? int(SqlStatement::kOk) : s;
             });
-            if (status != SqlStatement::kOk) {
-                qWarning().noquote() << "insertChapterAll: chapter" << number.toString()
-                                     << "of book" << bookId << "not stored, status" << status;
+        bool ok = true;
+        for (int i = 0; i < statuses.size(); ++i) {
+            if (statuses.at(i) != SqlStatement::kOk) {
+                qWarning().noquote()
+                    << "insertChapterAll: chapter"
+                    << chapters.at(i).toMap().value(QStringLiteral("chapter_number")).toString()
+                    << "of book" << bookId << "not stored, status" << statuses.at(i);
                 ok = false;
             }
         }
@@ -419,11 +483,14 @@ bool BookDb::insertChapterMenu(const QString& bookId, const QVariantMap& chapter
     }
     writers()->start([path = dbPath_, bookId, entriesToWrite, completion] {
         BackgroundConnection db(path);
-        bool ok = db.open();
-        for (int i = 0; ok && i < entriesToWrite.size(); ++i) {
-            const QVariantMap e = entriesToWrite.at(i).toMap();
-            const QVariant number = e.value(QStringLiteral("chapter_number"));
-            const int status = db.run([&](BackgroundConnection& c) {
+        if (!db.open()) {
+            completion.post(false);
+            return;
+        }
+        const QList<int> statuses =
+            db.runBatch(entriesToWrite.size(), [&](int i, BackgroundConnection& c) {
+                const QVariantMap e = entriesToWrite.at(i).toMap();
+                const QVariant number = e.value(QStringLiteral("chapter_number"));
                 qint64 stored = 0;
                 const int s = c.count(kCountChapterSpaced, {bookId, number}, &stored);
                 if (s != SqlStatement::kOk)
@@ -433,9 +500,16 @@ bool BookDb::insertChapterMenu(const QString& bookId, const QVariantMap& chapter
                               {number, bookId, e.value(QStringLiteral("title")),
                                stored >= 1 ? QStringLiteral("1") : QStringLiteral("0")});
             });
-            if (status != SqlStatement::kOk) {
-                qWarning().noquote() << "insertChapterMenu: entry" << number.toString() << "of book"
-                                     << bookId << "not stored, status" << status;
+        bool ok = true;
+        for (int i = 0; i < statuses.size(); ++i) {
+            if (statuses.at(i) != SqlStatement::kOk) {
+                qWarning().noquote()
+                    << "insertChapterMenu: entry"
+                    << entriesToWrite.at(i)
+                           .toMap()
+                           .value(QStringLiteral("chapter_number"))
+                           .toString()
+                    << "of book" << bookId << "not stored, status" << statuses.at(i);
                 ok = false;
             }
         }
@@ -566,13 +640,18 @@ bool BookDb::insertCategory(const QVariantList& categories, const QObject* recei
     const Completion completion = completionFor(receiver, std::move(done));
     writers()->start([path = dbPath_, categories, completion] {
         BackgroundConnection db(path);
-        bool ok = db.open();
-        for (int i = 0; ok && i < categories.size(); ++i) {
-            const QVariantMap c = categories.at(i).toMap();
-            const int status = db.run([&](BackgroundConnection& conn) {
-                return conn.exec("INSERT INTO category (cate_id, name) VALUES (?,?)",
-                                 {c.value(QStringLiteral("id")), c.value(QStringLiteral("name"))});
-            });
+        if (!db.open()) {
+            completion.post(false);
+            return;
+        }
+        const QList<int> statuses = db.runBatch(categories.size(), [&](int i,
+                                                                       BackgroundConnection& c) {
+            const QVariantMap item = categories.at(i).toMap();
+            return c.exec("INSERT INTO category (cate_id, name) VALUES (?,?)",
+                          {item.value(QStringLiteral("id")), item.value(QStringLiteral("name"))});
+        });
+        bool ok = true;
+        for (int status : statuses) {
             if (status == SqlStatement::kOk) {
                 qInfo("ok");
             } else {

@@ -60,18 +60,23 @@ TEST_F(SqlDatabaseTest, FailuresAreReportedNotHidden) {
     EXPECT_FALSE(db.executeUpdate(QStringLiteral("SELECT 1")));
 
     ASSERT_TRUE(db.open());
-    ASSERT_TRUE(db.executeScript(QStringLiteral("CREATE TABLE t (k INTEGER UNIQUE)")));
+    ASSERT_TRUE(
+        db.executeScript(QStringLiteral("CREATE TABLE t (k INTEGER UNIQUE, n TEXT NOT NULL)")));
     EXPECT_FALSE(db.prepare(QStringLiteral("SELEC nonsense")).isValid());
     EXPECT_FALSE(db.executeUpdate(QStringLiteral("INSERT INTO missing VALUES (1)")));
     EXPECT_FALSE(db.lastError().isEmpty());
 
     // Too few or too many values for the placeholders.
-    EXPECT_FALSE(db.executeUpdate(QStringLiteral("INSERT INTO t VALUES (?)"), {}));
-    EXPECT_FALSE(db.executeUpdate(QStringLiteral("INSERT INTO t VALUES (?)"), {1, 2}));
+    const QString insert = QStringLiteral("INSERT INTO t VALUES (?,?)");
+    EXPECT_FALSE(db.executeUpdate(insert, {1}));
+    EXPECT_FALSE(db.executeUpdate(insert, {1, "a", 2}));
 
-    ASSERT_TRUE(db.executeUpdate(QStringLiteral("INSERT INTO t VALUES (?)"), {1}));
-    EXPECT_FALSE(db.executeUpdate(QStringLiteral("INSERT INTO t VALUES (?)"), {1}));
-    EXPECT_TRUE(SqlStatement::isConstraintStatus(db.lastStatus()));
+    // Only a repeated key counts as "already there"; a missing value does not.
+    EXPECT_FALSE(db.executeUpdate(insert, {1, QVariant()}));
+    EXPECT_FALSE(SqlStatement::isUniqueViolation(db.lastStatus()));
+    ASSERT_TRUE(db.executeUpdate(insert, {1, "a"}));
+    EXPECT_FALSE(db.executeUpdate(insert, {1, "b"}));
+    EXPECT_TRUE(SqlStatement::isUniqueViolation(db.lastStatus()));
     EXPECT_FALSE(SqlStatement::isBusyStatus(db.lastStatus()));
 }
 

@@ -122,8 +122,9 @@ QList<int> storedNumbers(BookDb& db, const QString& bookId) {
     return numbers;
 }
 
-// Runs insertChapterAll and waits for its completion report.
-bool storeBatch(BookDb& db, const QString& bookId, const QVariantMap& answer) {
+// Runs insertChapterAll and waits for its completion report: "all", "not all" or "none"
+// when it did not start or never reported.
+std::string storeBatch(BookDb& db, const QString& bookId, const QVariantMap& answer) {
     QObject receiver;
     int reports = 0;
     bool ok = false;
@@ -131,8 +132,10 @@ bool storeBatch(BookDb& db, const QString& bookId, const QVariantMap& answer) {
             ++reports;
             ok = done;
         }))
-        return false;
-    return testutil::waitUntil([&] { return reports == 1; }) && ok;
+        return "none";
+    if (!testutil::waitUntil([&] { return reports == 1; }))
+        return "none";
+    return ok ? "all" : "not all";
 }
 
 class BookDbTest : public ::testing::Test {
@@ -246,7 +249,7 @@ TEST_F(BookDbTest, InsertChapterAllWritesOnlyMissingChaptersAndMarksThem) {
                                      [&](bool ok) { menuDone = ok; }));
     ASSERT_TRUE(testutil::waitUntil([&] { return menuDone; }));
 
-    ASSERT_TRUE(storeBatch(db, b, getcontent({1, 2})));
+    ASSERT_EQ(storeBatch(db, b, getcontent({1, 2})), "all");
     // Stored texts are never replaced: the second batch brings other content for 2.
     QVariantMap answer = getcontent({2, 3, 5});
     QVariantList chapters = answer.value("chapters").toList();
@@ -255,7 +258,7 @@ TEST_F(BookDbTest, InsertChapterAllWritesOnlyMissingChaptersAndMarksThem) {
     chapters[0] = changed;
     chapters.insert(1, QVariantMap()); // empty elements are skipped
     answer[QStringLiteral("chapters")] = chapters;
-    ASSERT_TRUE(storeBatch(db, b, answer));
+    ASSERT_EQ(storeBatch(db, b, answer), "all");
 
     EXPECT_EQ(storedNumbers(db, b), (QList<int>{1, 2, 3, 5})); // 5 is not in the menu
     EXPECT_EQ(db.selectChapterContent(b, 2).value("content"), QStringLiteral("<p>text</p>"));
@@ -265,8 +268,32 @@ TEST_F(BookDbTest, InsertChapterAllWritesOnlyMissingChaptersAndMarksThem) {
     EXPECT_EQ(marks, (QStringList{"1", "1", "1", "0"}));
 
     // All stored already: the batch completes and writes nothing.
-    ASSERT_TRUE(storeBatch(db, b, getcontent({1, 2, 3})));
+    ASSERT_EQ(storeBatch(db, b, getcontent({1, 2, 3})), "all");
     EXPECT_EQ(db.getCountFromChapterByBookid(b), 4);
+}
+
+TEST_F(BookDbTest, AChapterThatCannotBeStoredIsNotMarkedAndSparesTheOthers) {
+    BookDb db;
+    const QString b = QStringLiteral("7");
+    QObject receiver;
+    bool menuDone = false;
+    ASSERT_TRUE(
+        db.insertChapterMenu(b, menuAnswer({1, 2, 3}), &receiver, [&](bool ok) { menuDone = ok; }));
+    ASSERT_TRUE(testutil::waitUntil([&] { return menuDone; }));
+
+    QVariantMap answer = getcontent({1, 2, 3});
+    QVariantList chapters = answer.value("chapters").toList();
+    QVariantMap broken = chapters[1].toMap();
+    broken.remove(QStringLiteral("book_id")); // its row cannot be written
+    chapters[1] = broken;
+    answer[QStringLiteral("chapters")] = chapters;
+    EXPECT_EQ(storeBatch(db, b, answer), "not all");
+
+    EXPECT_EQ(storedNumbers(db, b), (QList<int>{1, 3}));
+    QStringList marks;
+    for (const QVariant& row : db.selectAllChapterMenu(b))
+        marks << row.toMap().value("downstatus").toString();
+    EXPECT_EQ(marks, (QStringList{"1", "0", "1"}));
 }
 
 TEST_F(BookDbTest, InsertChapterMenuNeverExtendsAnExistingMenu) {
