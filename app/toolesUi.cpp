@@ -1,0 +1,85 @@
+// The view and overlay factories of tooles: what every screen builds its look from.
+#include <QPointer>
+
+#include "app/tooles.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/ProgressHUD.h"
+#include "platform/ui/Window.h"
+
+namespace {
+// The one progress overlay (class-wide slot).
+QPointer<ProgressHUD>& hudSlot() {
+    static QPointer<ProgressHUD> slot;
+    return slot;
+}
+} // namespace
+
+void tooles::showHUD(const QString& label) {
+    Window* window = Window::keyWindow();
+    if (!window)
+        return;
+    // A second showHUD without removeHUD would strand the first overlay over the window for
+    // good; it is taken away before the new one goes up.
+    if (ProgressHUD* old = hudSlot().data())
+        old->hideAnimated();
+    auto* hud = new ProgressHUD(window);
+    hud->setLabelText(label);
+    hud->showAnimated();
+    hudSlot() = hud;
+}
+
+void tooles::removeHUD() {
+    if (ProgressHUD* hud = hudSlot().data())
+        hud->hideAnimated();
+    hudSlot() = nullptr;
+}
+
+void tooles::MsgBox(const QString& message) {
+    auto* alert = new AlertView(QString(), message, nullptr, QStringLiteral("确定"));
+    alert->setTag(9999);
+    alert->show();
+}
+
+QWidget* tooles::bgView(bool withNavigationBar, bool havTab, QWidget* parent) {
+    const QRect screen = Window::screenBounds();
+    auto* background = new ImageView(parent);
+    background->setObjectName(QStringLiteral("bgView"));
+    background->setPatternNamed(QStringLiteral("public_Bg"));
+    background->setGeometry(screen);
+    int height = screen.height();
+    if (withNavigationBar)
+        height = screen.height() - 44 - (havTab ? 49 : 0) - 20 - 8;
+    auto* content = new ImageView(background);
+    content->setObjectName(QStringLiteral("contentPanel"));
+    content->setImageNamed(QStringLiteral("public_contentBg"), QMargins(0, 10, 0, 10));
+    content->setGeometry(5, 4, screen.width() - 10, height);
+    return background;
+}
+
+QWidget* tooles::setReadBg(int style, QWidget* parent) {
+    auto* page = new ImageView(parent);
+    page->setObjectName(QStringLiteral("readBg"));
+    page->setImageNamed(style == 1 ? QStringLiteral("read_bookBg_white")
+                                   : QStringLiteral("read_bookBg_black"),
+                        QMargins(19, 19, 10, 10));
+    page->setGeometry(Window::screenBounds());
+    return page;
+}
+
+Button* tooles::createButtonWithTitle(const QString& title, const QColor& titleColor, int fontSize,
+                                      QObject* target, const std::function<void(int)>& selector,
+                                      const QRect& frame, const QString& image,
+                                      const QString& imagePressed, int tag, QWidget* parent) {
+    auto* button = new Button(parent);
+    button->setGeometry(frame);
+    button->setText(title);
+    button->setTitleColor(titleColor);
+    button->setFontSize(fontSize);
+    button->setBackgroundImageNamed(image, imagePressed, QMargins(6, 0, 6, 0));
+    button->setTag(tag);
+    if (target && selector)
+        button->setAction(target, selector);
+    return button;
+}
