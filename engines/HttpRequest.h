@@ -8,7 +8,9 @@
 #include <QUrl>
 #include <functional>
 
+class QEventLoop;
 class QNetworkReply;
+class QTimer;
 
 // One HTTP request, created for one URL and used once. The screen that starts it owns it
 // (it is a child of the owner), so destroying the screen destroys the request, which
@@ -31,9 +33,9 @@ public:
     // Settings; all take effect at startAsynchronous().
     void setRequestMethod(const QString& method); // "GET" (default) or "POST" (empty body)
     void addRequestHeader(const QString& name, const QString& value);
-    void setShouldAttemptPersistentConnection(bool on);       // on by default
-    void setShouldContinueWhenAppEntersBackground(bool on);   // recorded only
-    void setTimeOutSeconds(double seconds);                   // seconds without network activity
+    void setShouldAttemptPersistentConnection(bool on);     // on by default
+    void setShouldContinueWhenAppEntersBackground(bool on); // recorded only
+    void setTimeOutSeconds(double seconds);                 // seconds without network activity
     void setDidFinish(Callback fn);
     void setDidFail(Callback fn);
 
@@ -70,6 +72,10 @@ public:
     static bool shouldUpdateNetworkActivityIndicator();
 
 private:
+    void onReplyFinished();
+    void restartInactivityTimer();
+    void onInactivity();
+    void detachReply();
     void finish(Error error, const QString& errorString);
 
     QUrl url_;
@@ -89,6 +95,7 @@ private:
     QByteArray body_;
     Error error_ = Error::None;
     QString errorString_;
-    class InactivityTimer;
-    InactivityTimer* timer_ = nullptr;
+    bool timedOut_ = false;
+    QTimer* timer_ = nullptr;
+    QEventLoop* syncLoop_ = nullptr;
 };
