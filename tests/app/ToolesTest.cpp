@@ -1,3 +1,4 @@
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include "platform/Paths.h"
 #include "platform/UserDefaults.h"
 #include "tests/app/LogCapture.h"
+#include "tests/support/FakeService.h"
 #include "tests/support/TestUtil.h"
 
 TEST(ChapterIdStrTest, AtMostTenNumbersAfterStartUpToCount) {
@@ -242,4 +244,24 @@ TEST_F(SignInExpiryTest, LoginTimeThatIsNoNumberExpires) {
 TEST(GetImageFromUrlTest, NoImageForTextThatIsNoUrl) {
     EXPECT_TRUE(tooles::getImageFromURL(QString()).isNull());
     EXPECT_TRUE(tooles::getImageFromURL(QStringLiteral("not a url")).isNull());
+}
+
+TEST(GetImageFromUrlTest, LoadsTheImageOrNothing) {
+    QImage image(5, 7, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+    }
+    FakeService service;
+    service.route(QStringLiteral("GET"), QStringLiteral("/covers/1.png"),
+                  FakeService::Reply::text(png, "image/png"));
+    const QImage loaded =
+        tooles::getImageFromURL(service.baseUrl() + QStringLiteral("/covers/1.png"));
+    EXPECT_EQ(loaded.size(), QSize(5, 7));
+    // A 404 page is no image.
+    EXPECT_TRUE(
+        tooles::getImageFromURL(service.baseUrl() + QStringLiteral("/covers/2.png")).isNull());
 }
