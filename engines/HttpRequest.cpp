@@ -225,7 +225,7 @@ void HttpRequest::onReplyFinished() {
     const QString replyError = reply->errorString();
     statusCode_ = status.isValid() ? status.toInt() : 0;
     responseHeaders_ = reply->rawHeaderPairs();
-    const QByteArray raw = reply->readAll();
+    const QByteArray raw = reply->isOpen() ? reply->readAll() : QByteArray();
     detachReply();
 
     if (timedOut_ || code == QNetworkReply::TimeoutError) {
