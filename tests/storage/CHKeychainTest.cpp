@@ -55,11 +55,3 @@ TEST(CHKeychainTest, UnreadableItemLogsAndYieldsNone) {
             << data.constData();
     }
 }
-
-TEST(CHKeychainTest, QueryNamesTheItemTwice) {
-    const QVariantMap query = CHKeychain::getKeychainQuery(kItem);
-    EXPECT_EQ(query.value(QStringLiteral("service")).toString(), kItem);
-    EXPECT_EQ(query.value(QStringLiteral("account")).toString(), kItem);
-    EXPECT_EQ(query.value(QStringLiteral("accessible")).toString(),
-              QStringLiteral("afterFirstUnlock"));
-}
