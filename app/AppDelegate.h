@@ -3,11 +3,11 @@
 #include <QObject>
 #include <QPointer>
 
+#include "engines/HttpRequest.h"
 #include "platform/Application.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/TabBarController.h"
 
-class HttpRequest;
-class TabBarController;
 class Window;
 
 // The application delegate: the launch sequence, the five tabs, push registration and pushed

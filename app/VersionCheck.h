@@ -4,10 +4,9 @@
 #include <QPointer>
 #include <QString>
 
+#include "engines/HttpRequest.h"
 #include "platform/ui/AlertView.h"
-
-class HttpRequest;
-class NoticeView;
+#include "platform/ui/NoticeView.h"
 
 // The app-store version check. The bookshelf runs it each time it comes into view (unless the
 // user asked not to be reminded); the member center runs it from its version row and also says

@@ -1,0 +1,143 @@
+// folia: the phone reading client, in a phone-sized window.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFontDatabase>
+#include <QTimer>
+
+#include "app/AppDelegate.h"
+#include "app/ShellScreenshots.h"
+#include "catalog/WZGuideViewController.h"
+#include "platform/Application.h"
+#include "platform/Localizable.h"
+#include "platform/PushNotifications.h"
+#include "platform/Timing.h"
+#include "platform/ui/ScreenshotWalk.h"
+#include "platform/ui/Window.h"
+#include "service/ServiceConfig.h"
+
+namespace {
+// The value of an option given as "--name value" or "--name=value", read before the application
+// object exists (the scale must be set before).
+QString earlyOption(int argc, char** argv, const char* name) {
+    const QByteArray flag = QByteArray("--") + name;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == flag && i + 1 < argc)
+            return QString::fromLocal8Bit(argv[i + 1]);
+        if (arg.startsWith(flag + '='))
+            return QString::fromLocal8Bit(arg.mid(flag.size() + 1));
+    }
+    return {};
+}
+
+void useReadingFont() {
+    const QStringList families = QFontDatabase::families();
+    for (const char* name : {"Noto Sans CJK SC", "Noto Sans SC", "WenQuanYi Micro Hei"}) {
+        if (families.contains(QString::fromLatin1(name))) {
+            QFont font(QString::fromLatin1(name));
+            font.setPixelSize(14);
+            font.setHintingPreference(QFont::PreferNoHinting);
+            QApplication::setFont(font);
+            return;
+        }
+    }
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    // Points are drawn at the desktop's scale: --scale N (1 by default, 2 for screenshots so
+    // they are crisp).
+    QString scale = earlyOption(argc, argv, "scale");
+    const bool screenshots = !earlyOption(argc, argv, "screenshots").isEmpty();
+    if (scale.isEmpty())
+        scale = screenshots ? QStringLiteral("2") : QStringLiteral("1");
+    qputenv("QT_SCALE_FACTOR", scale.toLatin1());
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("folia"));
+    QApplication::setApplicationVersion(QStringLiteral(FOLIA_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("folia, a reader for serialized web novels"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption serviceUrl(QStringLiteral("service-url"),
+                                        QStringLiteral("The book service's base URL."),
+                                        QStringLiteral("URL"));
+    const QCommandLineOption lookupUrl(QStringLiteral("lookup-url"),
+                                       QStringLiteral("The app-store lookup's base URL."),
+                                       QStringLiteral("URL"));
+    const QCommandLineOption screen(QStringLiteral("screen"),
+                                    QStringLiteral("Screen height in points: 568 or 480."),
+                                    QStringLiteral("HEIGHT"), QStringLiteral("568"));
+    const QCommandLineOption pushToken(QStringLiteral("push-token"),
+                                       QStringLiteral("The push device token to register."),
+                                       QStringLiteral("HEX"));
+    const QCommandLineOption push(QStringLiteral("push"),
+                                  QStringLiteral("Deliver this push payload after launch."),
+                                  QStringLiteral("FILE.json"));
+    const QCommandLineOption shots(QStringLiteral("screenshots"),
+                                   QStringLiteral("Write a PNG of each screen into DIR and quit."),
+                                   QStringLiteral("DIR"));
+    const QCommandLineOption scaleOption(QStringLiteral("scale"),
+                                         QStringLiteral("Pixels per point (1; 2 for screenshots)."),
+                                         QStringLiteral("N"));
+    parser.addOptions({serviceUrl, lookupUrl, screen, pushToken, push, shots, scaleOption});
+    parser.process(qapp);
+
+    useReadingFont();
+    Localizable::install();
+
+    const QString service = parser.isSet(serviceUrl) ? parser.value(serviceUrl)
+                                                     : qEnvironmentVariable("FOLIA_SERVICE_URL");
+    if (!service.isEmpty())
+        ServiceConfig::setBaseUrl(service);
+    const QString lookup = parser.isSet(lookupUrl) ? parser.value(lookupUrl)
+                                                   : qEnvironmentVariable("FOLIA_LOOKUP_URL");
+    if (!lookup.isEmpty())
+        ServiceConfig::setLookupBase(lookup);
+    Window::setScreenHeight(parser.value(screen).toInt());
+    if (parser.isSet(pushToken)) {
+        const QByteArray token = PushNotifications::tokenFromHex(parser.value(pushToken));
+        if (token.isEmpty())
+            qWarning("--push-token: not a hexadecimal token: %s",
+                     qPrintable(parser.value(pushToken)));
+        PushNotifications::setDeviceToken(token);
+    }
+
+    AppDelegate delegate;
+    Application& app = Application::shared();
+    app.setDelegate(&delegate);
+    QObject::connect(&qapp, &QGuiApplication::applicationStateChanged, &delegate,
+                     [&app](Qt::ApplicationState state) {
+                         if (state == Qt::ApplicationActive)
+                             app.setApplicationState(Application::State::Active);
+                         else if (state == Qt::ApplicationHidden ||
+                                  state == Qt::ApplicationSuspended)
+                             app.setApplicationState(Application::State::Background);
+                     });
+    QObject::connect(&qapp, &QCoreApplication::aboutToQuit, &delegate, [&app] { app.terminate(); });
+    if (parser.isSet(shots))
+        Timing::setSpeed(0);
+    app.launch();
+
+    if (parser.isSet(push)) {
+        const QString file = parser.value(push);
+        QTimer::singleShot(0, &delegate, [file] { PushNotifications::deliverFile(file); });
+    }
+
+    if (parser.isSet(shots)) {
+        registerShellScreenshots();
+        QCoreApplication::processEvents();
+        // The guide that a first launch shows would cover every other screen.
+        WZGuideViewController::hide();
+        const int written = ScreenshotWalk::run(parser.value(shots), delegate.window());
+        app.setDelegate(nullptr);
+        return written > 0 ? 0 : 1;
+    }
+
+    const int result = QApplication::exec();
+    app.setDelegate(nullptr);
+    return result;
+}
