@@ -16,8 +16,8 @@ namespace {
 
 const QString kFileName = QStringLiteral("books.sqlite");
 
-// Background connections wait this long on a lock before their step is retried, and give
-// up on a step only after the file has stayed busy for kGiveUpMs.
+// Background connections wait this long on a lock before their batch is started again, and
+// give up on a batch only after the file has stayed busy for kGiveUpMs.
 constexpr int kBackgroundBusyMs = 250;
 constexpr int kRetryPauseMs = 20;
 constexpr int kGiveUpMs = 120000;

@@ -57,11 +57,12 @@ CREATE TABLE mark (
 );
 CREATE INDEX mark_by_page ON mark (book_id, chapter_id, page_id);
 
+-- One row per category: two lists stored at nearly the same time cannot double it.
 CREATE TABLE category (
     cate_id INTEGER,
     name TEXT
 );
-CREATE INDEX category_by_cate_id ON category (cate_id);
+CREATE UNIQUE INDEX category_by_cate_id ON category (cate_id);
 
 CREATE TABLE search (
     title TEXT NOT NULL,
