@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QStringEncoder>
 #include <QTcpServer>
+#include <QThread>
 #include <memory>
 
 #include "engines/HttpRequest.h"
@@ -61,6 +62,7 @@ TEST_F(HttpRequestTest, ServiceRequestSendsAcceptJsonAndAsksForGzip) {
     EXPECT_EQ(seen.header("Accept-Encoding"), "gzip");
     EXPECT_NE(seen.header("Connection").toLower(), "close");
     EXPECT_TRUE(Service::decode(request).ok);
+    EXPECT_TRUE(request->responseHeader("Content-Encoding").isEmpty()); // sent as given
 }
 
 TEST_F(HttpRequestTest, GzipAnswerArrivesInflated) {
@@ -356,6 +358,20 @@ TEST_F(HttpRequestTest, StartSynchronousReturnsWithTheBody) {
     refused->startSynchronous();
     EXPECT_TRUE(refused->isFinished());
     EXPECT_EQ(failed, 1);
+}
+
+TEST_F(HttpRequestTest, StartSynchronousWorksOnAWorkerThread) {
+    service.route("GET", "/avatar.png", FakeService::Reply::text("AVATAR", "image/png"));
+    const QUrl target = url("/avatar.png");
+    QByteArray body;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        HttpRequest request(target, nullptr);
+        request.startSynchronous();
+        body = request.responseData();
+    }));
+    worker->start();
+    ASSERT_TRUE(waitUntil([&] { return worker->isFinished(); }));
+    EXPECT_EQ(body, "AVATAR");
 }
 
 TEST_F(HttpRequestTest, FakeServiceLogsRawAndDecodedQuery) {
