@@ -282,7 +282,14 @@ bool tooles::is_file_exist(const QString& name) {
 bool tooles::WithNameDeleteDataFile(const QString& path) {
     // Relative names resolve against the documents directory; the process's current
     // directory is left alone.
-    const QString target = QDir(Paths::documentsDir()).filePath(path);
+    const QString docs = QDir::cleanPath(Paths::documentsDir());
+    const QString target = QDir::cleanPath(QDir(docs).filePath(path));
+    // An empty name (or ".") would name the documents directory itself and take the
+    // database and every cover with it.
+    if (target == docs) {
+        qWarning("WithNameDeleteDataFile: refusing to remove the documents directory");
+        return true;
+    }
     const QFileInfo info(target);
     if (info.isDir() && !info.isSymLink())
         QDir(target).removeRecursively();

@@ -139,6 +139,11 @@ TEST(FilesTest, DocumentsDirectoryHelpers) {
     EXPECT_TRUE(tooles::is_file_exist(QStringLiteral("covers/7.jpg")));
     EXPECT_FALSE(tooles::is_file_exist(QStringLiteral("covers/8.jpg")));
 
+    // Never the documents directory itself.
+    EXPECT_TRUE(tooles::WithNameDeleteDataFile(QString()));
+    EXPECT_TRUE(tooles::WithNameDeleteDataFile(QStringLiteral(".")));
+    EXPECT_TRUE(tooles::is_file_exist(QStringLiteral("covers/7.jpg")));
+
     EXPECT_TRUE(tooles::WithNameDeleteDataFile(QStringLiteral("covers")));
     EXPECT_FALSE(tooles::is_file_exist(QStringLiteral("covers")));
     EXPECT_TRUE(tooles::WithNameDeleteDataFile(QStringLiteral("missing.png")));
