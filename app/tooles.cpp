@@ -203,7 +203,7 @@ QString tooles::dateStr2int(const QString& text, const QString& format) {
     if (!parsed.isValid())
         return QStringLiteral("0");
     // The text carries Beijing wall-clock time unless the pattern read a zone itself.
-    if (!qtFormat.contains(QLatin1Char('t')) || parsed.timeSpec() == Qt::LocalTime)
+    if (parsed.timeSpec() == Qt::LocalTime)
         parsed = QDateTime(parsed.date(), parsed.time(), beijingZone());
     if (!parsed.isValid())
         return QStringLiteral("0");
