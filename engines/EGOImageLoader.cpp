@@ -1,9 +1,9 @@
 #include "engines/EGOImageLoader.h"
 
+#include "engines/NetworkAccess.h"
 #include <QBuffer>
 #include <QImageReader>
 #include <QNetworkAccessManager>
-#include "engines/NetworkAccess.h"
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QtDebug>

@@ -36,7 +36,7 @@ class EGOImageLoader final : public QObject {
     Q_DISABLE_COPY_MOVE(EGOImageLoader)
 
 public:
-    static constexpr int kTimeoutInterval = 30;          // seconds
+    static constexpr int kTimeoutInterval = 30;           // seconds
     static constexpr qint64 kImageCacheInterval = 604800; // seven days
     static constexpr int kStartDelayMs = 10;
 

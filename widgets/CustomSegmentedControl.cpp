@@ -19,7 +19,8 @@ CustomSegmentedControl::CustomSegmentedControl(int segmentCount, const QSize& se
       delegate_(delegate) {
     setObjectName(QStringLiteral("customSegmentedControl"));
     setAttribute(Qt::WA_TranslucentBackground);
-    const int dividerWidth = divider_.isNull() ? 0 : qRound(divider_.deviceIndependentSize().width());
+    const int dividerWidth =
+        divider_.isNull() ? 0 : qRound(divider_.deviceIndependentSize().width());
     int x = 0;
     for (int i = 0; i < segmentCount; ++i) {
         QAbstractButton* button = delegate_ ? delegate_->buttonFor(this, i) : nullptr;
@@ -48,7 +49,8 @@ CustomSegmentedControl::~CustomSegmentedControl() = default;
 
 QSize CustomSegmentedControl::sizeHint() const {
     const int n = static_cast<int>(buttons_.size());
-    const int dividerWidth = divider_.isNull() ? 0 : qRound(divider_.deviceIndependentSize().width());
+    const int dividerWidth =
+        divider_.isNull() ? 0 : qRound(divider_.deviceIndependentSize().width());
     return {n * segmentSize_.width() + qMax(0, n - 1) * dividerWidth, segmentSize_.height()};
 }
 

@@ -4,10 +4,11 @@
 
 EGOImageButtonDelegate::~EGOImageButtonDelegate() = default;
 void EGOImageButtonDelegate::imageButtonLoadedImage(EGOImageButton*) {}
-void EGOImageButtonDelegate::imageButtonFailedToLoadImage(EGOImageButton*, const EGOImageLoadError&) {}
+void EGOImageButtonDelegate::imageButtonFailedToLoadImage(EGOImageButton*,
+                                                          const EGOImageLoadError&) {}
 
 EGOImageButton::EGOImageButton(const QPixmap& placeholderImage, EGOImageButtonDelegate* delegate,
-                           QWidget* parent)
+                               QWidget* parent)
     : QAbstractButton(parent), placeholderImage_(placeholderImage), image_(placeholderImage),
       delegate_(delegate) {
     setObjectName(QStringLiteral("egoImageButton"));
@@ -75,7 +76,8 @@ void EGOImageButton::imageLoaderDidLoad(const QUrl& imageURL, const QImage& imag
         delegate_->imageButtonLoadedImage(this);
 }
 
-void EGOImageButton::imageLoaderDidFailToLoad(const QUrl& imageURL, const EGOImageLoadError& error) {
+void EGOImageButton::imageLoaderDidFailToLoad(const QUrl& imageURL,
+                                              const EGOImageLoadError& error) {
     if (imageURL != imageURL_)
         return;
     EGOImageLoader::sharedImageLoader()->removeObserver(this, imageURL);

@@ -88,7 +88,8 @@ void GMGridViewCell::mousePressEvent(QMouseEvent* event) {
 }
 
 void GMGridViewCell::mouseReleaseEvent(QMouseEvent* event) {
-    if (pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (pressed_ && event->button() == Qt::LeftButton &&
+        rect().contains(event->position().toPoint()))
         Q_EMIT tapped(this);
     pressed_ = false;
 }

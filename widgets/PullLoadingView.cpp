@@ -65,8 +65,9 @@ void PullLoadingView::layoutParts() {
         arrowView_->setGeometry(kArrowX, 10, kArrowSide, kArrowSide);
     }
     const QSize spin = activityView_->sizeHint();
-    activityView_->setGeometry(QRect(QPoint(0, 0), spin).translated(
-        arrowView_->geometry().center() - QPoint(spin.width() / 2, spin.height() / 2)));
+    activityView_->setGeometry(QRect(QPoint(0, 0), spin)
+                                   .translated(arrowView_->geometry().center() -
+                                               QPoint(spin.width() / 2, spin.height() / 2)));
 }
 
 void PullLoadingView::setState(int state, bool animated) {
@@ -115,8 +116,9 @@ void PullLoadingView::turnArrow(double degrees, bool animated) {
         return;
     }
     const double from = arrowAngle_;
-    Animator::run(this, kFlipMs, QEasingCurve::Linear,
-                  [this, from, degrees](double t) { applyArrowAngle(from + (degrees - from) * t); });
+    Animator::run(this, kFlipMs, QEasingCurve::Linear, [this, from, degrees](double t) {
+        applyArrowAngle(from + (degrees - from) * t);
+    });
 }
 
 void PullLoadingView::applyArrowAngle(double degrees) {

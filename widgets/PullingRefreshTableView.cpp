@@ -151,7 +151,8 @@ void PullingRefreshTableView::contentSizeChanged() {
         return;
     }
     lastContentHeight_ = height;
-    layoutStrips();
+    // The same offset may now fall inside the content rather than beyond its end.
+    applyOffset();
     if (autoScrollToNextPage_ && isFooterInAction_) {
         isFooterInAction_ = false;
         const double from = offset_;
@@ -241,8 +242,7 @@ void PullingRefreshTableView::tableViewDidEndDragging() {
 }
 
 void PullingRefreshTableView::animateInsets(int top, int bottom, int milliseconds,
-                                            const QEasingCurve& curve,
-                                            std::function<void()> done) {
+                                            const QEasingCurve& curve, std::function<void()> done) {
     insetTop_ = top;
     insetBottom_ = bottom;
     // Content pulled beyond the new insets settles on them, as after a bounce.
@@ -294,9 +294,8 @@ void PullingRefreshTableView::tableViewDidFinishedLoadingWithMessage(const QStri
     } else if (footerView_->loading()) {
         footerView_->setLoading(false);
         // A list that was told it reached its end while loading keeps saying so.
-        footerView_->setState(reachedTheEnd_ ? PullLoadingView::ReachedTheEnd
-                                             : PullLoadingView::Normal,
-                              false);
+        footerView_->setState(
+            reachedTheEnd_ ? PullLoadingView::ReachedTheEnd : PullLoadingView::Normal, false);
         footerView_->updateRefreshDate(Clock::now());
         animateInsets(0, 0, kInsetMs, QEasingCurve::Linear, showMessage);
     }
@@ -321,8 +320,8 @@ void PullingRefreshTableView::flashMessage(const QString& message) {
         label->setFont(font);
         label->setAlignment(Qt::AlignCenter);
         label->setAutoFillBackground(true);
-        label->setStyleSheet(QStringLiteral(
-            "color: rgb(221, 52, 25); background-color: rgb(220, 215, 204);"));
+        label->setStyleSheet(
+            QStringLiteral("color: rgb(221, 52, 25); background-color: rgb(220, 215, 204);"));
         label->setGeometry(0, -kMessageHeight, width(), kMessageHeight);
         label->show();
         label->raise();
@@ -342,8 +341,7 @@ void PullingRefreshTableView::flashMessage(const QString& message) {
                 Animator::run(
                     label, kMessageSlideMs, QEasingCurve::Linear,
                     [label, fromY](double t) {
-                        label->move(0,
-                                    fromY - static_cast<int>(std::lround(kMessageHeight * t)));
+                        label->move(0, fromY - static_cast<int>(std::lround(kMessageHeight * t)));
                     },
                     [this, label] {
                         if (msgLabel_ == label)

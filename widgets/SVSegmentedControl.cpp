@@ -152,8 +152,7 @@ void SVSegmentedControl::mousePressEvent(QMouseEvent* event) {
 void SVSegmentedControl::mouseMoveEvent(QMouseEvent* event) {
     if (!pressed_ || !draggingThumb_)
         return;
-    thumbX_ = qBound(0.0, pressThumbX_ + event->position().x() - pressX_,
-                     width() - segmentWidth());
+    thumbX_ = qBound(0.0, pressThumbX_ + event->position().x() - pressX_, width() - segmentWidth());
     update();
 }
 
@@ -161,8 +160,8 @@ void SVSegmentedControl::mouseReleaseEvent(QMouseEvent* event) {
     if (!pressed_ || event->button() != Qt::LeftButton)
         return;
     pressed_ = false;
-    const int index = draggingThumb_ ? segmentAt(thumbX_ + segmentWidth() / 2)
-                                     : segmentAt(event->position().x());
+    const int index =
+        draggingThumb_ ? segmentAt(thumbX_ + segmentWidth() / 2) : segmentAt(event->position().x());
     const bool inside = draggingThumb_ || rect().contains(event->position().toPoint());
     draggingThumb_ = false;
     if (index < 0 || !inside) {

@@ -1,0 +1,196 @@
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+#include "platform/Clock.h"
+#include "platform/Localizable.h"
+#include "tests/support/TestUtil.h"
+#include "widgets/PullLoadingView.h"
+#include "widgets/PullingRefreshTableView.h"
+
+namespace {
+
+struct CountingDelegate : PullingRefreshTableViewDelegate {
+    int refreshes = 0;
+    int loads = 0;
+    void pullingTableViewDidStartRefreshing(PullingRefreshTableView*) override { ++refreshes; }
+    void pullingTableViewDidStartLoading(PullingRefreshTableView*) override { ++loads; }
+};
+
+class PullingRefreshTableViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        table = std::make_unique<PullingRefreshTableView>(QRect(0, 0, 320, 480), &delegate);
+        setRows(20); // 20 × 73 = 1460 points of content
+        table->show();
+        testutil::waitUntil([this] { return table->contentHeight() == 20 * 73; });
+    }
+
+    void setRows(int rows) {
+        table->setRowCount(rows);
+        for (int i = 0; i < rows; ++i)
+            table->setRowHeight(i, 73);
+    }
+
+    // Pulls and lets go, as a finger would.
+    void pullTo(double y) {
+        table->setContentOffsetY(y);
+        table->tableViewDidScroll();
+        table->tableViewDidEndDragging();
+    }
+
+    double endOffset() const { return table->contentHeight() - table->height(); }
+    int headerState() const { return table->headerView()->state(); }
+    int footerState() const { return table->footerView()->state(); }
+    // How much of the header shows above the content.
+    int headerShown() const { return table->headerView()->geometry().bottom() + 1; }
+
+    CountingDelegate delegate;
+    std::unique_ptr<PullingRefreshTableView> table;
+};
+
+TEST_F(PullingRefreshTableViewTest, PullDownBelowSixtyPointsStartsNothing) {
+    pullTo(-59);
+    EXPECT_EQ(headerState(), PullLoadingView::Normal);
+    EXPECT_EQ(delegate.refreshes, 0);
+    EXPECT_EQ(table->headerView()->stateText(), QStringLiteral("下拉刷新"));
+}
+
+TEST_F(PullingRefreshTableViewTest, PullDownPastSixtyRefreshesAndKeepsHeaderUntilFinished) {
+    table->setContentOffsetY(-61);
+    EXPECT_EQ(headerState(), PullLoadingView::Pulling);
+    EXPECT_EQ(table->headerView()->stateText(), L("释放刷新"));
+    table->tableViewDidEndDragging();
+    EXPECT_EQ(delegate.refreshes, 1);
+    EXPECT_EQ(headerState(), PullLoadingView::Loading);
+    EXPECT_TRUE(table->headerView()->spinnerVisible());
+    EXPECT_FALSE(table->headerView()->arrowVisible());
+    EXPECT_EQ(table->contentInsetTop(), 60);
+
+    testutil::spin(50);
+    EXPECT_GE(headerShown(), 60) << "the header stays in view while refreshing";
+    EXPECT_EQ(headerState(), PullLoadingView::Loading);
+
+    table->tableViewDidFinishedLoading();
+    EXPECT_EQ(headerState(), PullLoadingView::Normal);
+    EXPECT_FALSE(table->headerView()->loading());
+    EXPECT_EQ(table->contentInsetTop(), 0);
+    EXPECT_LE(headerShown(), 0);
+    EXPECT_TRUE(table->headerView()->dateText().startsWith(L("最后更新") + QStringLiteral(": ")));
+}
+
+TEST_F(PullingRefreshTableViewTest, PullUpDuringRefreshStartsNothing) {
+    pullTo(-61);
+    ASSERT_EQ(delegate.refreshes, 1);
+    pullTo(endOffset() + 100);
+    EXPECT_EQ(footerState(), PullLoadingView::Normal);
+    EXPECT_EQ(delegate.loads, 0);
+    // A second pull-down while refreshing is ignored too.
+    pullTo(-100);
+    EXPECT_EQ(delegate.refreshes, 1);
+}
+
+TEST_F(PullingRefreshTableViewTest, PullUpPastTheEndLoadsTheNextPage) {
+    table->setContentOffsetY(endOffset() + 30);
+    EXPECT_EQ(footerState(), PullLoadingView::Normal);
+    table->setContentOffsetY(endOffset() + 61);
+    EXPECT_EQ(footerState(), PullLoadingView::Pulling);
+    EXPECT_EQ(table->footerView()->stateText(), L("释放加载更多"));
+    table->tableViewDidEndDragging();
+    EXPECT_EQ(delegate.loads, 1);
+    EXPECT_TRUE(table->isFooterInAction());
+    EXPECT_EQ(table->footerView()->stateText(), L("正在加载"));
+    EXPECT_EQ(table->contentInsetBottom(), 60);
+
+    setRows(31);
+    table->tableViewDidFinishedLoading();
+    testutil::spin(50); // the table lays its rows out on the next turn of the event loop
+    EXPECT_EQ(footerState(), PullLoadingView::Normal);
+    EXPECT_EQ(table->footerView()->stateText(), QStringLiteral("上拉加载更多"));
+    // The footer stays directly under the grown content.
+    const int contentTop = table->headerView()->geometry().bottom() + 1;
+    EXPECT_EQ(table->footerView()->y(), contentTop + 31 * 73);
+}
+
+TEST_F(PullingRefreshTableViewTest, ReachedTheEndBlocksLoading) {
+    table->setReachedTheEnd(true);
+    EXPECT_EQ(table->footerView()->stateText(), QStringLiteral("没有了哦"));
+    pullTo(endOffset() + 100);
+    EXPECT_EQ(footerState(), PullLoadingView::ReachedTheEnd);
+    EXPECT_EQ(delegate.loads, 0);
+
+    table->setReachedTheEnd(false);
+    EXPECT_EQ(footerState(), PullLoadingView::Normal);
+    pullTo(endOffset() + 100);
+    EXPECT_EQ(delegate.loads, 1);
+    // Told of the end while the load runs, the footer still says so when it finishes.
+    table->setReachedTheEnd(true);
+    table->tableViewDidFinishedLoading();
+    EXPECT_EQ(table->footerView()->stateText(), QStringLiteral("没有了哦"));
+}
+
+TEST_F(PullingRefreshTableViewTest, HeaderOnlyNeverLoads) {
+    table->setHeaderOnly(true);
+    EXPECT_FALSE(table->footerView()->isVisible());
+    pullTo(endOffset() + 100);
+    EXPECT_EQ(delegate.loads, 0);
+}
+
+TEST_F(PullingRefreshTableViewTest, MessageSlidesInOnlyWhenNotEmpty) {
+    pullTo(endOffset() + 100);
+    ASSERT_EQ(delegate.loads, 1);
+    table->tableViewDidFinishedLoadingWithMessage(QString());
+    EXPECT_EQ(table->msgLabel(), nullptr);
+
+    pullTo(endOffset() + 100);
+    ASSERT_EQ(delegate.loads, 2);
+    table->tableViewDidFinishedLoadingWithMessage(QStringLiteral("没有了"));
+    ASSERT_NE(table->msgLabel(), nullptr);
+    EXPECT_EQ(table->msgLabel()->text(), QStringLiteral("没有了"));
+    EXPECT_EQ(table->msgLabel()->geometry(), QRect(0, 0, 320, 32));
+    EXPECT_TRUE(testutil::waitUntil([this] { return table->msgLabel() == nullptr; }));
+
+    // Finishing when nothing runs shows nothing.
+    table->tableViewDidFinishedLoadingWithMessage(QStringLiteral("没有了"));
+    EXPECT_EQ(table->msgLabel(), nullptr);
+}
+
+TEST_F(PullingRefreshTableViewTest, LaunchRefreshingTwiceStartsOneRefresh) {
+    table->launchRefreshing();
+    EXPECT_EQ(delegate.refreshes, 1);
+    EXPECT_EQ(headerState(), PullLoadingView::Loading);
+    table->launchRefreshing();
+    EXPECT_EQ(delegate.refreshes, 1);
+    EXPECT_EQ(headerState(), PullLoadingView::Loading);
+}
+
+TEST_F(PullingRefreshTableViewTest, ShortListKeepsFooterBelowTheTable) {
+    setRows(2);
+    testutil::waitUntil([this] { return table->contentHeight() == 2 * 73; });
+    table->setContentOffsetY(0);
+    EXPECT_EQ(table->footerView()->y(), table->height());
+}
+
+TEST(PullLoadingViewText, LastUpdateDayWords) {
+    const QDateTime now(QDate(2026, 3, 10), QTime(8, 30));
+    auto text = [&](const QDateTime& t) { return PullLoadingView::refreshDateText(t, now); };
+    EXPECT_EQ(text(QDateTime(QDate(2026, 3, 10), QTime(7, 5))), L("今天") + " 07:05");
+    EXPECT_EQ(text(QDateTime(QDate(2026, 3, 9), QTime(12, 0))), L("昨天") + " 12:00");
+    // Last night is yesterday even though fewer than 24 hours have passed.
+    EXPECT_EQ(text(QDateTime(QDate(2026, 3, 9), QTime(23, 0))), L("昨天") + " 23:00");
+    EXPECT_EQ(text(QDateTime(QDate(2026, 3, 8), QTime(9, 15))), L("前天") + " 09:15");
+    EXPECT_EQ(text(QDateTime(QDate(2026, 3, 7), QTime(9, 15))), QStringLiteral("2026-03-07 09:15"));
+    EXPECT_EQ(text(QDateTime(QDate(2026, 3, 10), QTime(9, 0))), L("今天") + " 09:00");
+    EXPECT_EQ(text(QDateTime(QDate(2025, 3, 10), QTime(9, 0))), QStringLiteral("2025-03-10 09:00"));
+}
+
+TEST(PullLoadingViewText, DateLabelAfterARefresh) {
+    Clock::setNow(QDateTime(QDate(2026, 3, 10), QTime(21, 4)));
+    PullLoadingView header(true, nullptr);
+    header.updateRefreshDate(Clock::now().addDays(-3));
+    EXPECT_EQ(header.dateText(), L("最后更新") + ": 2026-03-07 21:04");
+    header.updateRefreshDate(Clock::now());
+    EXPECT_EQ(header.dateText(), L("最后更新") + ": " + L("今天") + " 21:04");
+    Clock::reset();
+}
+
+} // namespace
