@@ -90,11 +90,18 @@ struct FakeService::State {
     mutable std::mutex mutex;
     std::condition_variable stopped;
     bool stopping = false;
+    int runningHandlers = 0;
     QHash<QString, Handler> routes;
     QList<Request> log;
 
     static QString key(const QString& method, const QString& path) {
         return method.toUpper() + QLatin1Char(' ') + path;
+    }
+
+    void closeConnection(const httplib::Request& in) const {
+        const int fd = serverSocketFor(port, in.remote_port);
+        if (fd >= 0)
+            ::shutdown(fd, SHUT_RDWR);
     }
 
     // Sleeps up to ms; false when the service is being stopped meanwhile.
@@ -120,20 +127,35 @@ struct FakeService::State {
         Handler handler;
         {
             std::lock_guard lock(mutex);
+            if (stopping) {
+                // A kept-alive connection outliving the service: nobody answers any more.
+                closeConnection(in);
+                return;
+            }
             log.append(request);
             handler = routes.value(key(request.method, request.path));
             if (!handler && request.method == QLatin1String("HEAD"))
                 handler = routes.value(key(QStringLiteral("GET"), request.path));
+            if (handler)
+                ++runningHandlers;
         }
-        const Reply reply = handler ? handler(request) : Reply::text("Not Found", "text/plain");
-        const int status = handler ? reply.status : 404;
+        Reply reply = Reply::text("Not Found", "text/plain");
+        reply.status = 404;
+        if (handler) {
+            reply = handler(request);
+            handler = nullptr;
+            {
+                std::lock_guard lock(mutex);
+                --runningHandlers;
+            }
+            stopped.notify_all();
+        }
+        const int status = reply.status;
 
         if (reply.delayMs > 0 && !pause(reply.delayMs))
             return;
         if (reply.drop) {
-            const int fd = serverSocketFor(port, in.remote_port);
-            if (fd >= 0)
-                ::shutdown(fd, SHUT_RDWR);
+            closeConnection(in);
             return;
         }
 
@@ -274,10 +296,13 @@ FakeService::FakeService() : state_(std::make_shared<State>()) {
 
 FakeService::~FakeService() {
     {
-        std::lock_guard lock(state_->mutex);
+        // No route runs after this: handlers may refer to the test's own variables.
+        std::unique_lock lock(state_->mutex);
         state_->stopping = true;
+        state_->routes.clear();
+        state_->stopped.notify_all();
+        state_->stopped.wait(lock, [this] { return state_->runningHandlers == 0; });
     }
-    state_->stopped.notify_all();
     state_->server.stop();
     if (state_->listener.joinable())
         state_->listener.join();
