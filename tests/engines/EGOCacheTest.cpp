@@ -1,0 +1,92 @@
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include "engines/EGOCache.h"
+#include "engines/EGOImageLoader.h"
+#include "platform/Clock.h"
+#include "platform/Timing.h"
+#include "tests/support/TestUtil.h"
+
+namespace {
+
+class EGOCacheTest : public ::testing::Test {
+protected:
+    void SetUp() override { EGOCache::releaseCurrentCache(); }
+    void TearDown() override {
+        EGOCache::releaseCurrentCache();
+        Timing::setSpeed(0);
+        Clock::reset();
+    }
+    static EGOCache* cache() { return EGOCache::currentCache(); }
+    static QString indexPath() { return cache()->directory() + "/EGOCache.plist"; }
+
+    testutil::ScopedHome home;
+};
+
+TEST_F(EGOCacheTest, LivesInTheCachesDirectoryUnderTheApplicationName) {
+    EXPECT_TRUE(cache()->directory().startsWith(home.path()));
+    EXPECT_TRUE(cache()->directory().endsWith("/EGOCache"));
+    EXPECT_TRUE(QFileInfo(cache()->directory()).isDir());
+    EXPECT_EQ(cache()->defaultTimeoutInterval(), 86400);
+}
+
+TEST_F(EGOCacheTest, EntriesExpireAfterTheirIntervalAndSurviveARelaunch) {
+    const QDateTime start(QDate(2026, 5, 1), QTime(12, 0), Qt::UTC);
+    Clock::setNow(start);
+    ASSERT_TRUE(cache()->setData("day", "a"));
+    ASSERT_TRUE(cache()->setData("week", "b", EGOImageLoader::kImageCacheInterval));
+    cache()->flush();
+    EXPECT_TRUE(cache()->hasCacheForKey("a"));
+    EXPECT_EQ(cache()->dataForKey("b"), QByteArray("week"));
+
+    Clock::setNow(start.addDays(2));
+    EXPECT_FALSE(cache()->hasCacheForKey("a"));
+    // Until the cache is created again, an expired file is still there to be read.
+    EXPECT_EQ(cache()->dataForKey("a"), QByteArray("day"));
+
+    EGOCache::releaseCurrentCache();
+    EXPECT_FALSE(QFile::exists(cache()->directory() + "/a"));
+    EXPECT_TRUE(cache()->hasCacheForKey("b"));
+    EXPECT_EQ(cache()->expiryDateForKey("b"), start.addDays(7));
+}
+
+TEST_F(EGOCacheTest, TheIndexIsWrittenOncePerPauseInTheChanges) {
+    Timing::setSpeed(1); // real 0.3 s
+    cache()->setData("1", "k1");
+    testutil::spin(150);
+    cache()->setData("2", "k2");
+    testutil::spin(150);
+    EXPECT_FALSE(QFile::exists(indexPath())) << "a change within 0.3 s postpones the write";
+    cache()->setData("3", "k3");
+    ASSERT_TRUE(testutil::waitUntil([] { return QFile::exists(indexPath()); }, 3000));
+    const QDateTime written = QFileInfo(indexPath()).lastModified();
+    QFile index(indexPath());
+    ASSERT_TRUE(index.open(QIODevice::ReadOnly));
+    const QByteArray text = index.readAll();
+    EXPECT_TRUE(text.contains("<key>k1</key>") && text.contains("<key>k3</key>"));
+    testutil::spin(400);
+    EXPECT_EQ(QFileInfo(indexPath()).lastModified(), written);
+}
+
+TEST_F(EGOCacheTest, KeysThatAreNotFilesOfTheCacheAreRefused) {
+    EXPECT_FALSE(cache()->setData("x", "EGOCache.plist"));
+    EXPECT_FALSE(cache()->setData("x", "../outside"));
+    EXPECT_FALSE(cache()->setData("x", ""));
+    cache()->flush();
+    EXPECT_FALSE(QFile::exists(cache()->directory() + "/../outside"));
+    EXPECT_FALSE(QFile::exists(indexPath()));
+}
+
+TEST(EGOImageLoaderKey, KeyIsStableAndNamedAfterTheLoader) {
+    const QUrl url("http://example.invalid/covers/1.jpg");
+    const QString key = EGOImageLoader::keyForURL(url);
+    EXPECT_TRUE(key.startsWith("EGOImageLoader-"));
+    bool ok = false;
+    key.mid(15).toUInt(&ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(key, EGOImageLoader::keyForURL(QUrl("http://example.invalid/covers/1.jpg")));
+    EXPECT_NE(key, EGOImageLoader::keyForURL(QUrl("http://example.invalid/covers/2.jpg")));
+}
+
+} // namespace

@@ -1,0 +1,198 @@
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include "engines/EGOCache.h"
+#include "engines/EGOImageLoader.h"
+#include "platform/Clock.h"
+#include "tests/support/FakeService.h"
+#include "tests/support/TestUtil.h"
+#include "widgets/EGOImageButton.h"
+#include "widgets/EGOImageView.h"
+
+namespace {
+
+QByteArray png(const QColor& colour) {
+    QImage image(8, 12, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QColor shown(const QPixmap& pixmap) {
+    return pixmap.toImage().pixelColor(0, 0);
+}
+
+QPixmap placeholder() {
+    QPixmap pm(8, 12);
+    pm.fill(Qt::gray);
+    return pm;
+}
+
+struct RecordingDelegate : EGOImageViewDelegate {
+    int loaded = 0;
+    QList<int> failures;
+    void imageViewLoadedImage(EGOImageView*) override { ++loaded; }
+    void imageViewFailedToLoadImage(EGOImageView*, const EGOImageLoadError& error) override {
+        failures.append(error.code);
+    }
+};
+
+// Each test gets its own home and so a cache created afresh under it.
+class EGOImageViewTest : public ::testing::Test {
+protected:
+    void SetUp() override { EGOCache::releaseCurrentCache(); }
+    void TearDown() override {
+        testutil::waitUntil(
+            [] { return EGOImageLoader::sharedImageLoader()->connectionCount() == 0; });
+        EGOCache::releaseCurrentCache();
+        Clock::reset();
+    }
+
+    QUrl cover(const QString& path) const { return QUrl(service.baseUrl() + path); }
+    static EGOImageLoader* loader() { return EGOImageLoader::sharedImageLoader(); }
+    void waitIdle() {
+        ASSERT_TRUE(testutil::waitUntil([] { return loader()->connectionCount() == 0; }));
+    }
+
+    testutil::ScopedHome home;
+    FakeService service;
+};
+
+TEST_F(EGOImageViewTest, TwoViewsOfOneAddressMakeOneRequestAndBothShowIt) {
+    FakeService::Reply reply = FakeService::Reply::text(png(Qt::red), "image/png");
+    reply.delayMs = 150;
+    service.route("GET", "/covers/1.png", reply);
+    EGOImageView first(placeholder());
+    EGOImageButton second(placeholder());
+    first.setImageURL(cover("/covers/1.png"));
+    second.setImageURL(cover("/covers/1.png"));
+    EXPECT_TRUE(first.showsPlaceholder());
+    EXPECT_EQ(loader()->connectionCount(), 1);
+
+    ASSERT_TRUE(testutil::waitUntil(
+        [&] { return !first.showsPlaceholder() && !second.showsPlaceholder(); }));
+    EXPECT_EQ(shown(first.image()), QColor(Qt::red));
+    EXPECT_EQ(shown(second.image()), QColor(Qt::red));
+    EXPECT_EQ(service.requests("/covers/1.png").size(), 1);
+    EXPECT_TRUE(loader()->hasLoadedImageURL(cover("/covers/1.png")));
+}
+
+TEST_F(EGOImageViewTest, ARowGivenASecondAddressShowsOnlyTheSecond) {
+    FakeService::Reply slow = FakeService::Reply::text(png(Qt::red), "image/png");
+    slow.delayMs = 300;
+    service.route("GET", "/covers/first.png", slow);
+    service.route("GET", "/covers/second.png",
+                  FakeService::Reply::text(png(Qt::blue), "image/png"));
+    EGOImageView row(placeholder());
+    row.setImageURL(cover("/covers/first.png"));
+    row.setImageURL(cover("/covers/second.png"));
+    ASSERT_TRUE(testutil::waitUntil([&] { return !row.showsPlaceholder(); }));
+    EXPECT_EQ(shown(row.image()), QColor(Qt::blue));
+    waitIdle(); // the first cover has arrived as well by now
+    EXPECT_EQ(shown(row.image()), QColor(Qt::blue));
+    EXPECT_EQ(row.imageURL(), cover("/covers/second.png"));
+}
+
+TEST_F(EGOImageViewTest, ANonImageAnswerLeavesThePlaceholderAndStoresNothing) {
+    service.route("GET", "/covers/broken.png",
+                  FakeService::Reply::text("<html>moved</html>", "text/html"));
+    RecordingDelegate delegate;
+    EGOImageView row(placeholder(), &delegate);
+    row.setImageURL(cover("/covers/broken.png"));
+    ASSERT_TRUE(testutil::waitUntil([&] { return !delegate.failures.isEmpty(); }));
+    EXPECT_EQ(delegate.failures, QList<int>{406});
+    EXPECT_TRUE(row.showsPlaceholder());
+    EXPECT_EQ(delegate.loaded, 0);
+    EGOCache::currentCache()->flush();
+    const QString key = EGOImageLoader::keyForURL(cover("/covers/broken.png"));
+    EXPECT_FALSE(EGOCache::currentCache()->hasCacheForKey(key));
+    EXPECT_FALSE(QFile::exists(EGOCache::currentCache()->directory() + "/" + key));
+
+    // The next time the address is set it is asked for again.
+    waitIdle();
+    row.setImageURL(QUrl());
+    row.setImageURL(cover("/covers/broken.png"));
+    ASSERT_TRUE(service.waitForRequests(2));
+    EXPECT_EQ(service.requests("/covers/broken.png").size(), 2);
+}
+
+TEST_F(EGOImageViewTest, AFailedConnectionCanBeRetried) {
+    service.route("GET", "/covers/gone.png", FakeService::Reply::dropped());
+    RecordingDelegate delegate;
+    EGOImageView row(placeholder(), &delegate);
+    row.setImageURL(cover("/covers/gone.png"));
+    ASSERT_TRUE(testutil::waitUntil([&] { return !delegate.failures.isEmpty(); }));
+    EXPECT_TRUE(row.showsPlaceholder());
+    EXPECT_FALSE(loader()->isLoadingURL(cover("/covers/gone.png")));
+
+    service.route("GET", "/covers/gone.png", FakeService::Reply::text(png(Qt::green), "image/png"));
+    row.setImageURL(QUrl());
+    row.setImageURL(cover("/covers/gone.png"));
+    ASSERT_TRUE(testutil::waitUntil([&] { return !row.showsPlaceholder(); }));
+    EXPECT_EQ(shown(row.image()), QColor(Qt::green));
+}
+
+TEST_F(EGOImageViewTest, AnImageOnDiskIsShownWithoutARequest) {
+    const QUrl url = cover("/covers/kept.png");
+    EGOCache::currentCache()->setData(png(Qt::yellow), EGOImageLoader::keyForURL(url),
+                                      EGOImageLoader::kImageCacheInterval);
+    EGOCache::currentCache()->flush();
+    RecordingDelegate delegate;
+    EGOImageView row(placeholder(), &delegate);
+    row.setImageURL(url);
+    EXPECT_FALSE(row.showsPlaceholder());
+    EXPECT_EQ(shown(row.image()), QColor(Qt::yellow));
+    EXPECT_EQ(delegate.loaded, 1);
+    EXPECT_EQ(loader()->connectionCount(), 0);
+    testutil::spin(50);
+    EXPECT_EQ(service.requestCount(), 0);
+}
+
+TEST_F(EGOImageViewTest, AnEntryStoredEightDaysAgoIsGoneAtTheNextCreationAndFetchedAgain) {
+    const QUrl url = cover("/covers/old.png");
+    service.route("GET", "/covers/old.png", FakeService::Reply::text(png(Qt::cyan), "image/png"));
+    const QString key = EGOImageLoader::keyForURL(url);
+    Clock::setNow(QDateTime::currentDateTime().addDays(-8));
+    EGOCache::currentCache()->setData(png(Qt::magenta), key, EGOImageLoader::kImageCacheInterval);
+    const QString file = EGOCache::currentCache()->directory() + "/" + key;
+    EGOCache::releaseCurrentCache(); // writes the file and the index
+    ASSERT_TRUE(QFile::exists(file));
+
+    Clock::reset();
+    EXPECT_FALSE(EGOCache::currentCache()->hasCacheForKey(key));
+    EXPECT_FALSE(QFile::exists(file));
+
+    EGOImageView row(placeholder());
+    row.setImageURL(url);
+    EXPECT_TRUE(row.showsPlaceholder());
+    ASSERT_TRUE(testutil::waitUntil([&] { return !row.showsPlaceholder(); }));
+    EXPECT_EQ(shown(row.image()), QColor(Qt::cyan));
+    EXPECT_EQ(service.requests("/covers/old.png").size(), 1);
+}
+
+TEST_F(EGOImageViewTest, CancellingOneRowKeepsTheLoadOfAnotherRowOfTheSameCover) {
+    FakeService::Reply reply = FakeService::Reply::text(png(Qt::red), "image/png");
+    reply.delayMs = 150;
+    service.route("GET", "/covers/shared.png", reply);
+    EGOImageView kept(placeholder());
+    EGOImageView cancelled(placeholder());
+    kept.setImageURL(cover("/covers/shared.png"));
+    cancelled.setImageURL(cover("/covers/shared.png"));
+    cancelled.cancelImageLoad();
+    ASSERT_TRUE(testutil::waitUntil([&] { return !kept.showsPlaceholder(); }));
+    EXPECT_TRUE(cancelled.showsPlaceholder());
+
+    // The last row waiting for an address does cancel its load.
+    service.route("GET", "/covers/alone.png", reply);
+    EGOImageView alone(placeholder());
+    alone.setImageURL(cover("/covers/alone.png"));
+    alone.cancelImageLoad();
+    EXPECT_FALSE(loader()->isLoadingURL(cover("/covers/alone.png")));
+}
+
+} // namespace
