@@ -29,9 +29,11 @@ public:
         QByteArray body;
         // Content-Type defaults to "text/plain" (no charset) when not given here.
         Headers headers;
-        int delayMs = 0;      // silence before anything is sent
-        bool gzip = false;    // body sent gzip-compressed with Content-Encoding: gzip
-        bool drop = false;    // the connection is closed without any answer
+        int delayMs = 0;   // silence before anything is sent
+        bool gzip = false; // body sent gzip-compressed with Content-Encoding: gzip
+        // The connection is closed without any answer; Qt's HTTP stack then sends the request
+        // once more, as for a stale kept-alive connection, so expect it logged twice.
+        bool drop = false;
         int chunks = 1;       // body sent in this many pieces ...
         int chunkDelayMs = 0; // ... with this pause before each piece after the first
 
