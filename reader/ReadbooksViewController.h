@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLabel>
 #include <QPointer>
 #include <QString>
 #include <QVariantMap>
@@ -8,12 +9,11 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
 #include "reader/PageMetrics.h"
+#include "reader/ReaderControlsDelegate.h"
 
 class Button;
 class HttpRequest;
 class NoticeView;
-class QLabel;
-class WEPopoverController;
 class WebView;
 class ReaderToolbarItems;
 
@@ -25,7 +25,9 @@ class ReaderToolbarItems;
 //
 // The caller sets str (null when the chapter is not stored), book_id, current_chapter_id
 // and currentPage before pushing it.
-class ReadbooksViewController final : public ViewController, public AlertViewDelegate {
+class ReadbooksViewController final : public ViewController,
+                                      public AlertViewDelegate,
+                                      public ReaderControlsDelegate {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ReadbooksViewController)
 
@@ -65,11 +67,11 @@ public:
     void actionLabel3();
 
     // --- Delegate operations of the popovers
-    void changeFontSize(double size);
-    void changeLuminance(const QString& value);
-    void changePlan(const QString& chapter);
-    void popoverControllerDidDismissPopover(WEPopoverController* popover);
-    bool popoverControllerShouldDismissPopover(WEPopoverController* popover);
+    void changeFontSize(double size) override;
+    void changeLuminance(const QString& value) override;
+    void changePlan(const QString& chapter) override;
+    void popoverControllerDidDismissPopover(QObject* popover);
+    bool popoverControllerShouldDismissPopover(QObject* popover);
 
     // --- Fetches and reports
     void reDownloadBookByChatper();
@@ -104,7 +106,7 @@ public:
     double lightAlpha() const;
     QWidget* viewBookMark() const { return viewBookMark_; }
     Button* errorButton() const { return errorButton_; }
-    WEPopoverController* popoverController() const { return popoverController_; }
+    QObject* popoverController() const { return popoverController_; }
     QWidget* toolbarItems() const;
     bool isBusy() const; // a fetch, a load or a transition is still running
 
@@ -157,7 +159,7 @@ private:
     QWidget* titleButtons_ = nullptr;
     QPointer<ReaderToolbarItems> toolbarItems_;
     NoticeView* notify_ = nullptr;
-    QPointer<WEPopoverController> popoverController_;
+    QPointer<QObject> popoverController_;
 
     // One slot per purpose: error report, refresh, chapter fetches, reading record.
     QPointer<HttpRequest> asiHttpRequest;

@@ -1,0 +1,197 @@
+// The table of contents and bookmarks, and the three reading-control popovers.
+#include <QListWidget>
+#include <QSlider>
+#include <gtest/gtest.h>
+
+#include "platform/UserDefaults.h"
+#include "platform/ui/Button.h"
+#include "reader/BookChapterAndMarkViewController.h"
+#include "reader/BookChatperViewController.h"
+#include "reader/BookMarkViewController.h"
+#include "reader/BtnSetFontsizeViewController.h"
+#include "reader/BtnSetLightViewController.h"
+#include "reader/JumpToViewController.h"
+#include "reader/ReaderControlsDelegate.h"
+#include "storage/BookDb.h"
+#include "tests/reader/ReaderTestSupport.h"
+#include "tests/support/TestUtil.h"
+
+using namespace readertest;
+
+namespace {
+
+class RecordingDelegate final : public ReaderControlsDelegate {
+public:
+    QList<double> sizes;
+    QStringList luminance;
+    QStringList plans;
+    void changeFontSize(double size) override { sizes.append(size); }
+    void changeLuminance(const QString& value) override { luminance.append(value); }
+    void changePlan(const QString& chapter) override { plans.append(chapter); }
+};
+
+void addMark(const QString& bookId, int chapter, int page, const QString& time) {
+    QVariantMap mark{{QStringLiteral("book_id"), bookId},
+                     {QStringLiteral("chapter_id"), QString::number(chapter)},
+                     {QStringLiteral("page_id"), QString::number(page)},
+                     {QStringLiteral("title"), QStringLiteral("第%1章").arg(chapter)},
+                     {QStringLiteral("create_time"), time}};
+    ASSERT_TRUE(BookDb().addBookMark(mark));
+}
+
+class ContentsTest : public ReaderScreenTest {
+protected:
+    BookChapterAndMarkViewController* openContents(const QString& bookId, int current) {
+        auto* contents = new BookChapterAndMarkViewController();
+        contents->book_id = bookId;
+        contents->currentChatperId = current;
+        nav->pushViewController(contents, false);
+        return contents;
+    }
+    ReadbooksViewController* topReader() {
+        return qobject_cast<ReadbooksViewController*>(nav->topViewController());
+    }
+};
+
+TEST_F(ContentsTest, MissingChapterIsFetchedFromItselfAndOpened) {
+    seedBook(QStringLiteral("toc"), 100, {1, 2});
+    QVariantList menu;
+    for (int n = 1; n <= 100; ++n)
+        menu.append(QVariantMap{{QStringLiteral("chapter_number"), QString::number(n)},
+                                {QStringLiteral("title"), QStringLiteral("第%1章").arg(n)}});
+    const QVariantMap answer{{QStringLiteral("result"), QStringLiteral("ok")},
+                             {QStringLiteral("chapter_list"), menu}};
+    service->route(QStringLiteral("GET"), QStringLiteral("/data/menu"),
+                   FakeService::Reply::json(QJsonDocument::fromVariant(answer).toJson()));
+
+    BookChapterAndMarkViewController* contents = openContents(QStringLiteral("toc"), 2);
+    QListWidget* table = contents->ChatperView()->tableView();
+    ASSERT_TRUE(testutil::waitUntil([&] { return table->count() == 100; }));
+    EXPECT_EQ(service->requests(QStringLiteral("/data/menu")).size(), 1);
+    EXPECT_EQ(
+        contents->ChatperView()->chapterList.at(1).toMap().value(QStringLiteral("downstatus")),
+        QStringLiteral("1"));
+    EXPECT_EQ(
+        contents->ChatperView()->chapterList.at(24).toMap().value(QStringLiteral("downstatus")),
+        QStringLiteral("0"));
+
+    contents->ChatperView()->didSelectRow(24); // chapter 25
+    ASSERT_TRUE(testutil::waitUntil([&] { return topReader() != nullptr; }));
+    const auto fetched = service->requests(QStringLiteral("/data/getcontent"));
+    ASSERT_EQ(fetched.size(), 1);
+    EXPECT_EQ(fetched.first().queryValue(QStringLiteral("chapters")),
+              QStringLiteral("25,26,27,28,29,30,31,32,33,34"));
+    EXPECT_EQ(topReader()->current_chapter_id, 25);
+    EXPECT_EQ(topReader()->currentPage, 1);
+    ASSERT_TRUE(waitIdle(topReader()));
+
+    // The menu is stored now: a second table of contents asks the service for nothing.
+    BookDb::waitForBackgroundWrites();
+    service->clearRequests();
+    nav->popToRootViewController(false);
+    contents = openContents(QStringLiteral("toc"), 25);
+    EXPECT_EQ(contents->ChatperView()->tableView()->count(), 100);
+    testutil::spin(200);
+    EXPECT_TRUE(service->requests(QStringLiteral("/data/menu")).isEmpty());
+    service->removeRoute(QStringLiteral("GET"), QStringLiteral("/data/menu"));
+}
+
+TEST_F(ContentsTest, BookmarksOpenAtTheirPageAndTheLastOneLeavesTheHint) {
+    seedBook(QStringLiteral("marks"), 10, {3}, 6);
+    addMark(QStringLiteral("marks"), 3, 5, QStringLiteral("1700000100"));
+    BookChapterAndMarkViewController* contents = openContents(QStringLiteral("marks"), 3);
+    contents->segmentedControlChangedValue(1);
+    BookMarkViewController* marks = contents->MarkView();
+    EXPECT_TRUE(marks->isVisible());
+    ASSERT_EQ(marks->tableView()->count(), 1);
+
+    marks->didSelectRow(0);
+    // The record names the bookmark's page before the reader has shown anything.
+    const QVariantMap record = lastRead(QStringLiteral("marks"));
+    EXPECT_EQ(record.value(QStringLiteral("chapter_id")).toString(), QStringLiteral("3"));
+    EXPECT_EQ(record.value(QStringLiteral("page_id")).toString(), QStringLiteral("5"));
+    ReadbooksViewController* reader = topReader();
+    ASSERT_NE(reader, nullptr);
+    ASSERT_TRUE(
+        testutil::waitUntil([&] { return reader->allPage == 6 && !reader->isBusy(); }, 60000));
+    EXPECT_EQ(reader->currentPage, 5);
+    EXPECT_EQ(reader->indexLabel()->text(), QStringLiteral("5/6"));
+    EXPECT_TRUE(reader->isMarked());
+
+    // Back in the list, deleting the only bookmark shows the empty state.
+    nav->popViewController(false);
+    marks->commitDeleteRow(0);
+    EXPECT_TRUE(marks->markList.isEmpty());
+    EXPECT_FALSE(marks->tableView()->isVisible());
+    ASSERT_NE(marks->emptyView(), nullptr);
+    EXPECT_TRUE(marks->emptyView()->isVisible());
+    EXPECT_TRUE(BookDb().selectAllMarkByBookId(QStringLiteral("marks")).isEmpty());
+}
+
+TEST(ReaderControlsTest, FontSizeBrightnessAndJump) {
+    testutil::ScopedHome home;
+    RecordingDelegate delegate;
+
+    UserDefaults::standard().setObject(QStringLiteral("FontSizeId"), 18);
+    {
+        BtnSetFontsizeViewController font(&delegate);
+        font.loadViewIfNeeded();
+        auto* medium = qobject_cast<Button*>(font.segmentedControl()->buttonAt(1));
+        ASSERT_NE(medium, nullptr);
+        EXPECT_TRUE(medium->isSelected());
+        EXPECT_EQ(medium->text(), QStringLiteral("中"));
+        EXPECT_FALSE(qobject_cast<Button*>(font.segmentedControl()->buttonAt(0))->isSelected());
+        font.touchUpInsideSegmentIndex(font.segmentedControl(), 3);
+        EXPECT_EQ(delegate.sizes, QList<double>{22});
+        EXPECT_EQ(UserDefaults::standard().integerForKey(QStringLiteral("FontSizeId")), 22);
+    }
+    UserDefaults::standard().setObject(QStringLiteral("FontSizeId"), 14);
+    {
+        BtnSetFontsizeViewController font(&delegate);
+        font.loadViewIfNeeded();
+        for (int i = 0; i < 4; ++i)
+            EXPECT_FALSE(qobject_cast<Button*>(font.segmentedControl()->buttonAt(i))->isSelected());
+    }
+
+    {
+        BtnSetLightViewController light(&delegate);
+        light.loadViewIfNeeded();
+        EXPECT_DOUBLE_EQ(light.value(), 100); // no stored brightness: full
+        light.moveSliderTo(39.6);
+        EXPECT_EQ(delegate.luminance.last(), QStringLiteral("40"));
+        EXPECT_EQ(UserDefaults::standard().stringForKey(QStringLiteral("LightSizeId")),
+                  QStringLiteral("40"));
+        light.moveSliderTo(0.4);
+        EXPECT_EQ(delegate.luminance.last(), QStringLiteral("0"));
+        EXPECT_EQ(UserDefaults::standard().stringForKey(QStringLiteral("LightSizeId")),
+                  QStringLiteral("0"));
+    }
+
+    // Stored chapters 3…12 with 7 missing.
+    seedBook(QStringLiteral("slider"), 20, {3, 4, 5, 6, 8, 9, 10, 11, 12});
+    {
+        JumpToViewController jump(&delegate);
+        jump.book_id = QStringLiteral("slider");
+        jump.chapter_id = 6;
+        jump.loadViewIfNeeded();
+        EXPECT_EQ(jump.slider()->minimum(), 3);
+        EXPECT_EQ(jump.slider()->maximum(), 12);
+        EXPECT_EQ(jump.slider()->value(), 6);
+        EXPECT_EQ(jump.label()->text(), QStringLiteral("第6章"));
+        jump.nextChatper();
+        EXPECT_EQ(jump.chapter_id, 7);
+        EXPECT_EQ(jump.label()->text(), QString());
+        EXPECT_EQ(delegate.plans.last(), QStringLiteral("7"));
+        jump.sliderTouchUpInside(11.6);
+        EXPECT_EQ(delegate.plans.last(), QStringLiteral("12"));
+        const qsizetype sent = delegate.plans.size();
+        jump.nextChatper(); // at the highest stored chapter
+        EXPECT_EQ(delegate.plans.size(), sent);
+        jump.sliderTouchUpInside(3);
+        jump.preChatper(); // at the lowest
+        EXPECT_EQ(delegate.plans.last(), QStringLiteral("3"));
+        EXPECT_EQ(jump.chapter_id, 3);
+    }
+}
+
+} // namespace

@@ -1,0 +1,277 @@
+// Reading across chapters: the end notices, read-ahead and blocking fetches with the exact
+// chapter runs, turning back into a missing chapter, jumps, the refresh, the reading record
+// and the error report, and what a network failure leaves on screen.
+#include <QUrlQuery>
+#include <gtest/gtest.h>
+
+#include "platform/Localizable.h"
+#include "platform/UserDefaults.h"
+#include "platform/ui/AlertView.h"
+#include "reader/ChapterPolicy.h"
+#include "storage/BookDb.h"
+#include "tests/reader/ReaderTestSupport.h"
+#include "tests/support/TestUtil.h"
+
+using namespace readertest;
+
+namespace {
+
+QString run(int from, int to) {
+    QList<int> r;
+    for (int c = from; c <= to; ++c)
+        r.append(c);
+    return ChapterPolicy::join(r);
+}
+
+QList<FakeService::Request> contentRequests(FakeService* service) {
+    return service->requests(QStringLiteral("/data/getcontent"));
+}
+
+bool settle(ReadbooksViewController* r) {
+    return testutil::waitUntil(
+        [r] { return !r->isBusy() && (!r->notice() || !r->notice()->isAnimating()); }, 30000);
+}
+
+class ReaderFetchTest : public ReaderScreenTest {};
+
+TEST_F(ReaderFetchTest, EndsOfTheBookAndOfWhatIsStored) {
+    // The service has chapters 1…5; the device holds 2…5.
+    seedBook(QStringLiteral("ends"), 5, {2, 3, 4, 5});
+    ReadbooksViewController* r = open(QStringLiteral("ends"), 5, 1);
+    r->downPage();
+    EXPECT_EQ(noticeText(r), QStringLiteral("已翻至最终页"));
+    EXPECT_EQ(r->current_chapter_id, 5);
+    EXPECT_EQ(r->currentPage, 1);
+    ASSERT_TRUE(settle(r));
+    r->action(2);
+    EXPECT_EQ(r->notice()->text(), QStringLiteral("已经是最后一章！"));
+    ASSERT_TRUE(settle(r));
+
+    r->changePlan(QStringLiteral("2"));
+    ASSERT_TRUE(settle(r));
+    EXPECT_EQ(r->current_chapter_id, 2);
+    r->upPage();
+    EXPECT_EQ(r->notice()->text(), QStringLiteral("已翻至第一页"));
+    ASSERT_TRUE(settle(r));
+    r->action(1);
+    EXPECT_EQ(r->notice()->text(), QStringLiteral("已经是第一章！"));
+    EXPECT_EQ(r->current_chapter_id, 2);
+    EXPECT_TRUE(contentRequests(service).isEmpty());
+}
+
+TEST_F(ReaderFetchTest, ReadAheadAndBlockingFetchesAskForTheRightRuns) {
+    // Highest stored 14, at chapter 10 of 100: read ahead 15…24 by GET, chapter 11 opens.
+    seedBook(QStringLiteral("ahead"), 100, {9, 10, 11, 12, 13, 14});
+    ReadbooksViewController* r = open(QStringLiteral("ahead"), 10, 1);
+    r->downPage();
+    ASSERT_TRUE(waitForLayouts(r, 2));
+    EXPECT_EQ(r->current_chapter_id, 11);
+    EXPECT_EQ(r->currentPage, 1);
+    ASSERT_TRUE(testutil::waitUntil([&] { return contentRequests(service).size() == 1; }));
+    FakeService::Request req = contentRequests(service).first();
+    EXPECT_EQ(req.method, QStringLiteral("GET"));
+    EXPECT_EQ(req.queryValue(QStringLiteral("chapters")), run(15, 24));
+    ASSERT_TRUE(testutil::waitUntil(
+        [] { return BookDb().isExistsInChapter(QStringLiteral("ahead"), 24); }));
+    nav->popToRootViewController(false);
+    service->clearRequests();
+
+    // Highest stored 10 at chapter 10 of 12: a blocking POST of 11,12, then chapter 11.
+    seedBook(QStringLiteral("block"), 12, {9, 10});
+    r = open(QStringLiteral("block"), 10, 1);
+    r->downPage();
+    ASSERT_TRUE(waitForLayouts(r, 2));
+    ASSERT_TRUE(settle(r));
+    req = contentRequests(service).first();
+    EXPECT_EQ(contentRequests(service).size(), 1);
+    EXPECT_EQ(req.method, QStringLiteral("POST"));
+    EXPECT_TRUE(req.body.isEmpty());
+    EXPECT_EQ(req.queryValue(QStringLiteral("chapters")), run(11, 12));
+    EXPECT_EQ(r->current_chapter_id, 11);
+    EXPECT_EQ(r->currentPage, 1);
+    EXPECT_EQ(r->notice()->text(), QStringLiteral("更新成功！"));
+    EXPECT_EQ(lastRead(QStringLiteral("block")).value(QStringLiteral("chapter_id")).toString(),
+              QStringLiteral("11"));
+    nav->popToRootViewController(false);
+    service->clearRequests();
+
+    // Chapters 1…8 and 20 stored, at 8: the gap is fetched from 9 on.
+    seedBook(QStringLiteral("gap"), 100, {1, 2, 3, 4, 5, 6, 7, 8, 20});
+    r = open(QStringLiteral("gap"), 8, 1);
+    r->downPage();
+    ASSERT_TRUE(waitForLayouts(r, 2));
+    ASSERT_TRUE(settle(r));
+    ASSERT_EQ(contentRequests(service).size(), 1);
+    EXPECT_EQ(contentRequests(service).first().queryValue(QStringLiteral("chapters")), run(9, 18));
+    EXPECT_EQ(r->current_chapter_id, 9);
+}
+
+TEST_F(ReaderFetchTest, AnAnswerWithoutTheNeededChapterEndsTheTurn) {
+    seedBook(QStringLiteral("empty"), 30, {10});
+    service->route(QStringLiteral("POST"), QStringLiteral("/data/getcontent"),
+                   FakeService::Reply::json(R"({"result":"ok","chapters":[]})"));
+    ReadbooksViewController* r = open(QStringLiteral("empty"), 10, 1);
+    r->downPage();
+    ASSERT_TRUE(settle(r));
+    testutil::spin(300);
+    EXPECT_EQ(contentRequests(service).size(), 1); // no second try by itself
+    EXPECT_EQ(r->notice()->text(), QStringLiteral("更新失败！"));
+    EXPECT_EQ(r->current_chapter_id, 10);
+    service->route(QStringLiteral("POST"), QStringLiteral("/data/getcontent"),
+                   [](const FakeService::Request& q) { return contentAnswer(q); });
+}
+
+TEST_F(ReaderFetchTest, TurningBackIntoAMissingChapterShowsItsLastPage) {
+    seedBook(QStringLiteral("back"), 30, {6, 7});
+    service->route(QStringLiteral("POST"), QStringLiteral("/data/getcontent"),
+                   [](const FakeService::Request& q) { return contentAnswer(q, 3); });
+    ReadbooksViewController* r = open(QStringLiteral("back"), 6, 1);
+    r->upPage();
+    ASSERT_TRUE(waitForLayouts(r, 2));
+    ASSERT_TRUE(settle(r));
+    ASSERT_EQ(contentRequests(service).size(), 1);
+    EXPECT_EQ(contentRequests(service).first().queryValue(QStringLiteral("chapters")),
+              QStringLiteral("5"));
+    EXPECT_EQ(r->current_chapter_id, 5);
+    EXPECT_EQ(r->allPage, 3);
+    EXPECT_EQ(r->currentPage, 3);
+    EXPECT_EQ(r->indexLabel()->text(), QStringLiteral("3/3"));
+    const QVariantMap record = lastRead(QStringLiteral("back"));
+    EXPECT_EQ(record.value(QStringLiteral("chapter_id")).toString(), QStringLiteral("5"));
+    EXPECT_EQ(record.value(QStringLiteral("page_id")).toString(), QStringLiteral("3"));
+    service->route(QStringLiteral("POST"), QStringLiteral("/data/getcontent"),
+                   [](const FakeService::Request& q) { return contentAnswer(q); });
+}
+
+TEST_F(ReaderFetchTest, JumpsRefreshAndReadingRecordsWithoutASignedInUser) {
+    seedBook(QStringLiteral("jump"), 30, {3, 4, 5, 6, 8, 9});
+    ReadbooksViewController* r = open(QStringLiteral("jump"), 3, 1);
+    ASSERT_TRUE(service->waitForRequests(1));
+    r->changePlan(QStringLiteral("7"));
+    ASSERT_TRUE(waitForLayouts(r, 2));
+    ASSERT_TRUE(settle(r));
+    EXPECT_EQ(contentRequests(service).first().queryValue(QStringLiteral("chapters")),
+              QStringLiteral("7"));
+    EXPECT_EQ(r->current_chapter_id, 7);
+    EXPECT_EQ(r->currentPage, 1);
+    EXPECT_TRUE(BookDb().isExistsInChapter(QStringLiteral("jump"), 7));
+    ASSERT_TRUE(testutil::waitUntil(
+        [&] { return service->requests(QStringLiteral("/site/readchapter")).size() == 2; }));
+    const auto records = service->requests(QStringLiteral("/site/readchapter"));
+    EXPECT_EQ(records[0].queryValue(QStringLiteral("chapter")), QStringLiteral("3"));
+    EXPECT_EQ(records[1].queryValue(QStringLiteral("chapter")), QStringLiteral("7"));
+    for (const auto& q : records) {
+        EXPECT_FALSE(q.hasQueryKey(QStringLiteral("token")));
+        EXPECT_TRUE(q.hasQueryKey(QStringLiteral("checksum")));
+    }
+
+    // "更新" replaces the stored text of the chapter shown and shows page 1.
+    service->route(QStringLiteral("GET"), QStringLiteral("/data/getcontent"),
+                   FakeService::Reply::json(
+                       R"({"result":"ok","chapters":[{"book_id":"jump","chapter_number":"7",)"
+                       R"("title":"第7章（修订）","content":"<p>修订后的正文</p>"}]})"));
+    service->clearRequests();
+    r->showPop(1);
+    ASSERT_TRUE(waitForLayouts(r, 3));
+    ASSERT_TRUE(settle(r));
+    EXPECT_EQ(contentRequests(service).first().method, QStringLiteral("GET"));
+    const QVariantMap stored = BookDb().selectChapterContent(QStringLiteral("jump"), 7);
+    EXPECT_EQ(stored.value(QStringLiteral("content")).toString(),
+              QStringLiteral("<p>修订后的正文</p>"));
+    EXPECT_EQ(r->notice()->text(), QStringLiteral("更新本章成功"));
+    EXPECT_EQ(r->currentPage, 1);
+    EXPECT_EQ(r->titleLabel()->text(), QStringLiteral("第7章（修订）"));
+    // A refresh of the same chapter sends no reading record.
+    testutil::spin(200);
+    EXPECT_TRUE(service->requests(QStringLiteral("/site/readchapter")).isEmpty());
+    service->route(QStringLiteral("GET"), QStringLiteral("/data/getcontent"),
+                   [](const FakeService::Request& q) { return contentAnswer(q); });
+}
+
+TEST_F(ReaderFetchTest, ErrorReportIsSentOnlyWhenConfirmed) {
+    seedBook(QStringLiteral("report"), 10, {1, 2});
+    ReadbooksViewController* r = open(QStringLiteral("report"), 2, 1);
+    r->showAlert();
+    ASSERT_FALSE(AlertView::visibleAlerts().isEmpty());
+    AlertView* alert = AlertView::visibleAlerts().last();
+    EXPECT_EQ(alert->message(), QStringLiteral("你确定要提交当前页面的错误报告吗？"));
+    EXPECT_EQ(alert->offset(), QPoint(0, -20));
+    alert->clickButtonAtIndex(0);
+    testutil::spin(300);
+    EXPECT_TRUE(service->requests(QStringLiteral("/feedback/reporterror")).isEmpty());
+
+    r->showAlert();
+    AlertView::visibleAlerts().last()->clickButtonAtIndex(1);
+    ASSERT_TRUE(testutil::waitUntil(
+        [&] { return r->notice() && r->notice()->text() == QStringLiteral("感谢你的提交！"); }));
+    const auto sent = service->requests(QStringLiteral("/feedback/reporterror"));
+    ASSERT_EQ(sent.size(), 1);
+    EXPECT_EQ(sent.first().queryValue(QStringLiteral("chapter_number")), QStringLiteral("2"));
+    EXPECT_FALSE(sent.first().hasQueryKey(QStringLiteral("token")));
+    EXPECT_FALSE(sent.first().queryValue(QStringLiteral("channel")).isEmpty());
+}
+
+// Every fetch the user waits for shows the network notice on a failure and leaves the page,
+// the chapter and the page number as they were.
+TEST_F(ReaderFetchTest, NetworkFailuresLeaveThePageAsItWas) {
+    seedBook(QStringLiteral("offline"), 40, {10, 11, 12}, 2);
+    for (const char* method : {"GET", "POST"})
+        service->route(QString::fromLatin1(method), QStringLiteral("/data/getcontent"),
+                       FakeService::Reply::dropped());
+    ReadbooksViewController* r = open(QStringLiteral("offline"), 11, 1);
+    const QString network = L("The network is not good");
+    r->changePlan(QStringLiteral("10"));
+    ASSERT_TRUE(waitForLayouts(r, 2));
+    EXPECT_TRUE(contentRequests(service).isEmpty());
+
+    // Forward at the last page of 12 (highest stored): blocking fetch fails.
+    r->changePlan(QStringLiteral("12"));
+    ASSERT_TRUE(waitForLayouts(r, 3));
+    r->downPage();
+    EXPECT_EQ(r->currentPage, 2);
+    r->downPage();
+    ASSERT_TRUE(settle(r));
+    EXPECT_EQ(r->notice()->text(), network);
+    EXPECT_EQ(r->current_chapter_id, 12);
+    EXPECT_EQ(r->currentPage, 2);
+
+    // A jump to a missing chapter.
+    r->changePlan(QStringLiteral("30"));
+    ASSERT_TRUE(settle(r));
+    EXPECT_EQ(r->notice()->text(), network);
+    EXPECT_EQ(r->current_chapter_id, 12);
+    EXPECT_EQ(r->currentPage, 2);
+
+    // "下一章" past the highest stored chapter.
+    r->action(2);
+    ASSERT_TRUE(settle(r));
+    EXPECT_EQ(r->current_chapter_id, 12);
+
+    // The refresh.
+    r->reDownloadBookByChatper();
+    ASSERT_TRUE(settle(r));
+    EXPECT_EQ(r->notice()->text(), network);
+    EXPECT_EQ(r->current_chapter_id, 12);
+    EXPECT_EQ(r->currentPage, 2);
+
+    // Turning back from chapter 10's first page into the missing 9 is not possible: 10 is the
+    // lowest stored chapter. Store 8 so that 9 is a gap, then turn back.
+    seedBook(QStringLiteral("offline"), 40, {8}, 2);
+    r->changePlan(QStringLiteral("10"));
+    ASSERT_TRUE(waitForLayouts(r, 4));
+    r->upPage();
+    ASSERT_TRUE(settle(r));
+    EXPECT_EQ(r->notice()->text(), network);
+    EXPECT_EQ(r->current_chapter_id, 10);
+    EXPECT_EQ(r->currentPage, 1);
+    EXPECT_TRUE(r->currentAction.isNull());
+    EXPECT_EQ(BookDb()
+                  .selectChapterContent(QStringLiteral("offline"), 10)
+                  .value(QStringLiteral("content")),
+              r->str);
+    for (const char* method : {"GET", "POST"})
+        service->route(QString::fromLatin1(method), QStringLiteral("/data/getcontent"),
+                       [](const FakeService::Request& q) { return contentAnswer(q); });
+}
+
+} // namespace

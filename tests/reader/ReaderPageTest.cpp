@@ -1,0 +1,148 @@
+// The reading screen's page: position and labels on opening, the style toggle, brightness,
+// font changes that shorten the chapter, the toolbar's seams, bars and the bookmark toggle.
+#include <gtest/gtest.h>
+
+#include "platform/UserDefaults.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/WebView.h"
+#include "storage/BookDb.h"
+#include "tests/reader/ReaderTestSupport.h"
+#include "tests/support/TestUtil.h"
+
+using namespace readertest;
+
+namespace {
+
+int shownOffset(ReadbooksViewController* r) {
+    int y = -1;
+    testutil::waitUntil([&] {
+        r->webView()->currentScrollOffset([&](int v) { y = v; });
+        testutil::spin(30);
+        return y == r->metrics().offsetOfPage(r->currentPage);
+    });
+    return y;
+}
+
+class ReaderPageTest : public ReaderScreenTest {};
+
+TEST_F(ReaderPageTest, OpensAtItsPageWithLabelsAndTurnsWithinTheChapter) {
+    UserDefaults::standard().setObject(QStringLiteral("LightSizeId"), QStringLiteral("40"));
+    seedBook(QStringLiteral("eight"), 10, {1, 2}, 8);
+    ReadbooksViewController* r = open(QStringLiteral("eight"), 2, 5);
+    EXPECT_EQ(r->metrics().P, 480);
+    EXPECT_EQ(r->allPage, 8);
+    EXPECT_EQ(r->currentPage, 5);
+    EXPECT_EQ(shownOffset(r), 4 * 480);
+    EXPECT_EQ(r->indexLabel()->text(), QStringLiteral("5/8"));
+    EXPECT_EQ(r->remainLabel()->text(), QStringLiteral("剩余3页"));
+    EXPECT_EQ(r->titleLabel()->text(), QStringLiteral("第2章"));
+    EXPECT_DOUBLE_EQ(r->lightAlpha(), 0.3);
+    EXPECT_EQ(lastRead(QStringLiteral("eight")).value(QStringLiteral("page_id")).toString(),
+              QStringLiteral("5"));
+
+    // Taps by zone: the left edge back, the right edge forward, the middle shows the bars.
+    r->handleBackgroundTap(QPointF(50, 300));
+    EXPECT_EQ(r->currentPage, 4);
+    r->handleBackgroundTap(QPointF(270, 300));
+    r->handleBackgroundTap(QPointF(270, 300));
+    EXPECT_EQ(r->currentPage, 6);
+    EXPECT_EQ(shownOffset(r), 5 * 480);
+    EXPECT_EQ(r->remainLabel()->text(), QStringLiteral("剩余2页"));
+    EXPECT_EQ(lastRead(QStringLiteral("eight")).value(QStringLiteral("page_id")).toString(),
+              QStringLiteral("6"));
+    r->handleBackgroundTap(QPointF(160, 250));
+    EXPECT_TRUE(r->navBarState);
+    EXPECT_FALSE(nav->isNavigationBarHidden());
+    EXPECT_TRUE(r->errorButton()->isVisible());
+    r->handleBackgroundTap(QPointF(50, 300)); // only hides the bars
+    EXPECT_FALSE(r->navBarState);
+    EXPECT_EQ(r->currentPage, 6);
+    EXPECT_TRUE(nav->isNavigationBarHidden());
+
+    // The toolbar's seams do nothing.
+    const int style = r->isWhiteBlack;
+    r->showPopAction(128);
+    EXPECT_EQ(r->isWhiteBlack, style);
+    EXPECT_EQ(r->popoverController(), nullptr);
+    UserDefaults::standard().removeObjectForKey(QStringLiteral("LightSizeId"));
+}
+
+TEST_F(ReaderPageTest, StyleToggleKeepsThePositionAndStoresEachChange) {
+    UserDefaults::standard().setObject(QStringLiteral("ReadType"), 1);
+    seedBook(QStringLiteral("style"), 3, {1}, 3);
+    ReadbooksViewController* r = open(QStringLiteral("style"), 1, 2);
+    r->showPop(4);
+    EXPECT_EQ(r->isWhiteBlack, 2);
+    EXPECT_EQ(UserDefaults::standard().integerForKey(QStringLiteral("ReadType")), 2);
+    EXPECT_EQ(r->fontColor, QStringLiteral("#989898"));
+    QString color;
+    ASSERT_TRUE(testutil::waitUntil([&] {
+        r->webView()->stringByEvaluatingJavaScript(
+            QStringLiteral("document.body.style.color"),
+            [&](const QVariant& v) { color = v.toString(); });
+        testutil::spin(30);
+        return color == QStringLiteral("rgb(152, 152, 152)");
+    }));
+    r->showPop(4);
+    EXPECT_EQ(r->isWhiteBlack, 1);
+    EXPECT_EQ(UserDefaults::standard().integerForKey(QStringLiteral("ReadType")), 1);
+    // No reload: the page and the count stay.
+    testutil::spin(200);
+    EXPECT_EQ(layouts(r), 1);
+    EXPECT_EQ(r->currentPage, 2);
+    EXPECT_EQ(shownOffset(r), 480);
+}
+
+TEST_F(ReaderPageTest, SmallerTypeKeepsThePageInsideTheChapter) {
+    // Long paragraphs wrap: at 22 px they need more lines than at 16 px.
+    QString text;
+    for (int i = 0; i < 40; ++i)
+        text += QStringLiteral(
+            "<p>天色将晚，山路上行人渐少。他背着包袱一步一步往镇上走去，心里想着明日的事情。</p>");
+    seedBook(QStringLiteral("font"), 1, {});
+    QVariantMap c = chapter(QStringLiteral("font"), 1, 1);
+    c.insert(QStringLiteral("content"), text);
+    QVariantMap answer{{QStringLiteral("result"), QStringLiteral("ok")},
+                       {QStringLiteral("chapters"), QVariantList{c}}};
+    BookDb().insertChapterAll(QStringLiteral("font"), answer);
+    BookDb::waitForBackgroundWrites();
+
+    UserDefaults::standard().setObject(QStringLiteral("FontSizeId"), 22);
+    ReadbooksViewController* r = open(QStringLiteral("font"), 1, 99);
+    const int bigPages = r->allPage;
+    EXPECT_EQ(r->currentPage, bigPages); // an out-of-range page shows the last one
+    r->changeFontSize(16);
+    ASSERT_TRUE(waitForLayouts(r, 2));
+    EXPECT_LT(r->allPage, bigPages);
+    EXPECT_EQ(r->currentPage, r->allPage);
+    EXPECT_EQ(r->remainLabel()->text(), QStringLiteral("剩余0页"));
+    UserDefaults::standard().removeObjectForKey(QStringLiteral("FontSizeId"));
+}
+
+TEST_F(ReaderPageTest, BookmarkToggleOnThePageShown) {
+    seedBook(QStringLiteral("mark"), 3, {1}, 2);
+    ReadbooksViewController* r = open(QStringLiteral("mark"), 1, 2);
+    EXPECT_FALSE(r->isMarked());
+    r->action(4);
+    EXPECT_TRUE(r->isMarked());
+    EXPECT_TRUE(r->viewBookMark()->isVisible());
+    EXPECT_EQ(r->notice()->text(), QStringLiteral("添加书签成功"));
+    const QVariantList marks = BookDb().selectAllMarkByBookId(QStringLiteral("mark"));
+    ASSERT_EQ(marks.size(), 1);
+    EXPECT_EQ(marks.first().toMap().value(QStringLiteral("page_id")).toString(),
+              QStringLiteral("2"));
+    EXPECT_EQ(marks.first().toMap().value(QStringLiteral("title")).toString(),
+              QStringLiteral("第1章"));
+    // Another page of the chapter is not marked.
+    r->upPage();
+    EXPECT_FALSE(r->viewBookMark()->isVisible());
+    r->downPage();
+    EXPECT_TRUE(r->viewBookMark()->isVisible());
+    testutil::waitUntil([&] { return !r->notice()->isAnimating(); });
+    r->action(4);
+    EXPECT_FALSE(r->isMarked());
+    EXPECT_EQ(r->notice()->text(), QStringLiteral("书签清除成功"));
+    ASSERT_TRUE(testutil::waitUntil([&] { return !r->viewBookMark()->isVisible(); }));
+}
+
+} // namespace
