@@ -35,15 +35,17 @@ public:
     void addRequestHeader(const QString& name, const QString& value);
     void setShouldAttemptPersistentConnection(bool on);     // on by default
     void setShouldContinueWhenAppEntersBackground(bool on); // recorded only
-    void setTimeOutSeconds(double seconds);                 // seconds without network activity
+    void setTimeOutSeconds(double seconds); // seconds without network activity; 0: none
     void setDidFinish(Callback fn);
     void setDidFail(Callback fn);
 
     void startAsynchronous();
-    // Blocks the caller until the request finished or failed (the callbacks still run).
+    // Blocks the caller until the request finished or failed (the callbacks still run). Usable
+    // on a worker thread too, which then gets a network manager of its own.
     void startSynchronous();
 
-    // Ends a running request; its didFail runs with Error::Cancelled.
+    // Ends a running request; its didFail runs with Error::Cancelled from the event loop, never
+    // from inside cancel(), and not at all if the request is destroyed before then.
     void cancel();
     // Forgets both callbacks, then cancels: nothing is called any more.
     void clearDelegatesAndCancel();
@@ -58,7 +60,8 @@ public:
     int responseStatusCode() const { return statusCode_; }
     QByteArray responseHeader(const QByteArray& name) const;
     QByteArray responseData() const { return body_; }
-    // The body decoded in the charset the answer's Content-Type declares, ISO-8859-1 when none.
+    // The body decoded in the charset the answer's Content-Type declares; when it declares none,
+    // UTF-8 for JSON types and ISO-8859-1 for the rest (also for a charset nobody knows).
     QString responseString() const;
 
     Error error() const { return error_; }
