@@ -11,9 +11,26 @@
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/Window.h"
 
+// Each subsystem's own walk, when it has one.
 #if __has_include("widgets/WidgetGallery.h")
 #include "widgets/WidgetGallery.h"
 #define FOLIA_HAS_WIDGET_GALLERY 1
+#endif
+#if __has_include("reader/ReaderScreenshots.h")
+#include "reader/ReaderScreenshots.h"
+#define FOLIA_HAS_READER_SHOTS 1
+#endif
+#if __has_include("catalog/CatalogScreenshots.h")
+#include "catalog/CatalogScreenshots.h"
+#define FOLIA_HAS_CATALOG_SHOTS 1
+#endif
+#if __has_include("account/AccountScreenshots.h")
+#include "account/AccountScreenshots.h"
+#define FOLIA_HAS_ACCOUNT_SHOTS 1
+#endif
+#if __has_include("app/SettingScreenshots.h")
+#include "app/SettingScreenshots.h"
+#define FOLIA_HAS_SETTING_SHOTS 1
 #endif
 
 namespace {
@@ -73,6 +90,18 @@ void registerShellScreenshots() {
         ctx.settle(100);
         ctx.addCleanUp([] { tooles::removeHUD(); });
     });
+#ifdef FOLIA_HAS_CATALOG_SHOTS
+    registerCatalogScreenshots();
+#endif
+#ifdef FOLIA_HAS_READER_SHOTS
+    registerReaderScreenshots();
+#endif
+#ifdef FOLIA_HAS_ACCOUNT_SHOTS
+    registerAccountScreenshots();
+#endif
+#ifdef FOLIA_HAS_SETTING_SHOTS
+    registerSettingScreenshots();
+#endif
 #ifdef FOLIA_HAS_WIDGET_GALLERY
     registerWidgetGallery();
 #endif

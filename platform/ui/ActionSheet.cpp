@@ -80,8 +80,12 @@ QList<ActionSheet*> ActionSheet::visibleSheets() {
 
 void ActionSheet::show() {
     Window* w = Window::keyWindow();
-    if (panel_ || !w)
+    if (panel_)
         return;
+    if (!w) {
+        deleteLater();
+        return;
+    }
     setParent(w);
     setGeometry(w->rect());
     panel_ = new SheetPanel(this);

@@ -85,8 +85,14 @@ QList<AlertView*> AlertView::visibleAlerts() {
 
 void AlertView::show() {
     Window* w = Window::keyWindow();
-    if (shown_ || !w)
+    if (shown_)
         return;
+    if (!w) {
+        // Nowhere to show it: it would only linger unowned.
+        qWarning("AlertView: no window to show \"%s\" in", qUtf8Printable(title_ + message_));
+        deleteLater();
+        return;
+    }
     shown_ = true;
     setParent(w);
     setGeometry(w->rect());

@@ -9,8 +9,17 @@ class ViewController;
 class QWidget;
 
 // The walk that `folia --screenshots DIR` takes through the screens: an open registry that each
-// subsystem adds its screens to (from a register function that app/ calls), and a runner that
-// writes DIR/<name>.png for each, in order.
+// subsystem adds its screens to, and a runner that writes DIR/<name>.png for each, in order.
+//
+// A subsystem adds its screens from one register function in a header of its own; the shell
+// calls each that exists (app/ShellScreenshots.cpp):
+//     widgets/WidgetGallery.h         void registerWidgetGallery();
+//     reader/ReaderScreenshots.h      void registerReaderScreenshots();
+//     catalog/CatalogScreenshots.h    void registerCatalogScreenshots();
+//     account/AccountScreenshots.h    void registerAccountScreenshots();
+//     app/SettingScreenshots.h        void registerSettingScreenshots();
+// Orders: shell 10-39, catalog 100-199, reader 200-299, account 300-399, settings 400-449,
+// widgets 500-599.
 class ScreenshotWalk final {
 public:
     ScreenshotWalk() = delete;

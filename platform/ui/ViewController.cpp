@@ -22,6 +22,9 @@ ViewController::ViewController(QWidget* parent) : QWidget(parent) {
 ViewController::~ViewController() {
     if (presented_)
         delete presented_.data();
+    // Bar items live in the navigation bar while shown; they go with their screen.
+    for (QWidget* item : {left_.data(), right_.data(), titleView_.data()})
+        delete item;
 }
 
 void ViewController::loadViewIfNeeded() {
