@@ -25,6 +25,7 @@ public:
     explicit LocalBookd(BookServerOptions options = {}) {
         options.dataDir = dir_.path();
         options.log = false;
+        options.idleSeconds = 1; // so that stopping does not wait long for idle connections
         server_ = std::make_unique<BookServer>(options);
         started_ = server_->start();
     }

@@ -53,9 +53,8 @@ TEST_F(BookdUserData, FavouritesShowInBookInfoAndTheList) {
     Reply list = call("/data/getfavouite", firstPage(token));
     ASSERT_TRUE(list.ok());
     EXPECT_EQ(list.json.value("count").toInt(), 2);
-    EXPECT_EQ(QSet<int>(bookIds(list.json.value("books").toArray()).begin(),
-                        bookIds(list.json.value("books").toArray()).end()),
-              (QSet<int>{5, 8}));
+    const QList<int> ids = bookIds(list.json.value("books").toArray());
+    EXPECT_EQ(QSet<int>(ids.begin(), ids.end()), (QSet<int>{5, 8}));
     for (const QJsonValue& b : list.json.value("books").toArray())
         EXPECT_EQ(b.toObject().value("is_favouite").toInt(), 1);
 
@@ -107,8 +106,9 @@ TEST_F(BookdUserData, ReadingRecordsAreKeptRemovedAndCleared) {
     EXPECT_FALSE(book2.value("title").toString().isEmpty());
     EXPECT_TRUE(book2.value("category").toObject().contains("name"));
     for (const QJsonValue& item : items) {
-        if (item.toObject()["book"].toObject().value("book_id").toInt() == 2)
+        if (item.toObject()["book"].toObject().value("book_id").toInt() == 2) {
             EXPECT_EQ(item.toObject().value("chapter_number").toInt(), 9) << "the latest chapter";
+        }
     }
 
     ASSERT_TRUE(call("/site/removeReadrecord", {{"book_id", "3"}, {"token", token}}).ok());

@@ -227,6 +227,9 @@ QJsonObject BookServer::answer(const Call& call) {
 
 void BookServer::install() {
     httplib::Server& s = *server_;
+    // stop() waits for open connections, so this also bounds how long stopping takes.
+    s.set_keep_alive_timeout(options_.idleSeconds);
+    s.set_read_timeout(options_.idleSeconds, 0);
     s.set_pre_routing_handler([this](const httplib::Request&, httplib::Response& res) {
         if (options_.delayMs > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(options_.delayMs));

@@ -26,7 +26,8 @@ struct BookServerOptions {
     double failRate = 0;                          // share of answers that fail on purpose
     QString appVersion = QStringLiteral("1.0.0"); // what /lookup reports
     bool log = true;                              // one line per request on stderr
-    std::function<qint64()> clock;                // seconds since 1970; the system clock when unset
+    int idleSeconds = 5;           // an idle kept-alive connection is closed after this
+    std::function<qint64()> clock; // seconds since 1970; the system clock when unset
 };
 
 // bookd's HTTP side: every endpoint of the book service plus the app-store lookup and the

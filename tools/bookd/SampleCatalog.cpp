@@ -216,13 +216,13 @@ QList<SampleBook> SampleCatalog::books() {
         list.append(book);
     }
 
-    // The two recommendation lists: every second book from the front is "daily" (33 of them),
-    // every third from the back "popular" (22), so both need several pages of 11.
+    // The two recommendation lists: every second book from the front is a daily pick, the
+    // others, from the back, are the selected works; 33 each, so both need several pages.
     int daily = 0;
     for (int i = 0; i < list.size(); i += 2)
         list[i].dailyRank = ++daily;
     int popular = 0;
-    for (int i = int(list.size()) - 1; i >= 0; i -= 3)
+    for (int i = int(list.size()) - 1; i >= 0; i -= 2)
         list[i].popularRank = ++popular;
     return list;
 }
