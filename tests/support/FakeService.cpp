@@ -142,18 +142,26 @@ struct FakeService::State {
         Reply reply = Reply::text("Not Found", "text/plain");
         reply.status = 404;
         if (handler) {
+            // Counted down however the handler ends, so that stopping never waits forever.
+            struct Done {
+                State* state;
+                ~Done() {
+                    {
+                        std::lock_guard lock(state->mutex);
+                        --state->runningHandlers;
+                    }
+                    state->stopped.notify_all();
+                }
+            } done{this};
             reply = handler(request);
             handler = nullptr;
-            {
-                std::lock_guard lock(mutex);
-                --runningHandlers;
-            }
-            stopped.notify_all();
         }
         const int status = reply.status;
 
-        if (reply.delayMs > 0 && !pause(reply.delayMs))
+        if (reply.delayMs > 0 && !pause(reply.delayMs)) {
+            closeConnection(in);
             return;
+        }
         if (reply.drop) {
             closeConnection(in);
             return;
