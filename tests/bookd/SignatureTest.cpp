@@ -87,3 +87,16 @@ TEST(BookdSignature, OverHttp) {
     ASSERT_TRUE(chinese.ok()) << chinese.msg().toStdString();
     EXPECT_GE(chinese.json.value("count").toInt(), 1);
 }
+
+TEST(BookdLog, MasksPasswordsAndTokens) {
+    const QString line = BookServer::logLine(
+        "127.0.0.1", "GET", "/site/login?password=hunter22&username=13800000001&checksum=ab", 200,
+        57);
+    EXPECT_FALSE(line.contains("hunter22"));
+    EXPECT_TRUE(line.contains("username=13800000001"));
+    EXPECT_TRUE(line.contains("-> 200, 57 bytes"));
+    const QString withToken =
+        BookServer::logLine("::1", "GET", "/data/getfavouite?limit=11&token=deadbeef", 200, 9);
+    EXPECT_FALSE(withToken.contains("deadbeef"));
+    EXPECT_TRUE(withToken.contains("limit=11"));
+}

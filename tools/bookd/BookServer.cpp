@@ -165,9 +165,28 @@ bool BookServer::start() {
         return false;
     thread_ = std::thread([this] { run(); });
     // Answer only once the accept loop runs, so a caller can connect at once.
-    while (!server_->is_running())
+    for (int waited = 0; !server_->is_running(); ++waited) {
+        if (waited > 5000) {
+            qWarning("bookd: the server did not start");
+            stop();
+            return false;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     return true;
+}
+
+QString BookServer::logLine(const QString& peer, const QString& method, const QByteArray& target,
+                            int status, size_t bytes) {
+    // Sign-in and registration carry the password in the query, and most calls the
+    // reader's token: neither goes into the log.
+    static const QRegularExpression secret(QStringLiteral("([?&](password|token)=)[^&]*"));
+    QString shown = QString::fromLatin1(target);
+    shown.replace(secret, QStringLiteral("\\1***"));
+    return QStringLiteral("bookd: %1 %2 %3 -> %4, %5 bytes")
+        .arg(peer, method, shown)
+        .arg(status)
+        .arg(qulonglong(bytes));
 }
 
 void BookServer::stop() {
@@ -252,8 +271,11 @@ void BookServer::install() {
     });
     if (options_.log) {
         s.set_logger([](const httplib::Request& req, const httplib::Response& res) {
-            std::fprintf(stderr, "bookd: %s %s %s -> %d, %zu bytes\n", req.remote_addr.c_str(),
-                         req.method.c_str(), req.target.c_str(), res.status, res.body.size());
+            const QByteArray line =
+                logLine(QString::fromStdString(req.remote_addr), QString::fromStdString(req.method),
+                        QByteArray::fromStdString(req.target), res.status, res.body.size())
+                    .toUtf8();
+            std::fprintf(stderr, "%s\n", line.constData());
         });
     }
 }
@@ -434,6 +456,8 @@ QJsonObject BookServer::getcontent(const Call& c) {
             {QStringLiteral("content"), SampleCatalog::chapterContent(int(*bookId), int(*n))}});
     }
     const auto book = store_.book(int(*bookId), c.base, 0);
+    if (!book)
+        return refuse(kNoBook);
     QJsonObject summary;
     for (const char* key : {"book_id", "title", "last_chapter_number", "coverimg"})
         summary.insert(QLatin1String(key), book->value(QLatin1String(key)));

@@ -64,6 +64,9 @@ public:
     // purpose); used by the routes and handy for tests of the rules alone.
     QJsonObject answer(const Call& call);
     static bool isSigned(const QString& path);
+    // The log line of one request, with passwords and tokens masked.
+    static QString logLine(const QString& peer, const QString& method, const QByteArray& target,
+                           int status, size_t bytes);
 
 private:
     using Handler = QJsonObject (BookServer::*)(const Call&);
