@@ -4,6 +4,7 @@
 #include <QList>
 #include <QObject>
 #include <QPair>
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <functional>
@@ -90,7 +91,7 @@ private:
     Callback didFinish_;
     Callback didFail_;
 
-    QNetworkReply* reply_ = nullptr;
+    QPointer<QNetworkReply> reply_; // the manager may delete it first, at shutdown
     bool started_ = false;
     bool finished_ = false;
     int statusCode_ = 0;
