@@ -80,12 +80,8 @@ inline Reply call(const QString& path, const QVariantMap& params) {
 // The bookd shared by the contract and flow tests of this executable, started on first use;
 // the client's base URL points at it.
 inline LocalBookd& shared() {
-    static LocalBookd* instance = [] {
-        auto* b = new LocalBookd;
-        ServiceConfig::setBaseUrl(b->base());
-        ServiceConfig::setLookupBase(b->base());
-        return b;
-    }();
+    // Stopped and its folder removed when the test program exits.
+    static const std::unique_ptr<LocalBookd> instance = std::make_unique<LocalBookd>();
     ServiceConfig::setBaseUrl(instance->base());
     ServiceConfig::setLookupBase(instance->base());
     return *instance;
