@@ -113,11 +113,11 @@ void PullingRefreshTableView::applyOffset() {
     if (verticalScrollBar()->maximum() < value)
         verticalScrollBar()->setMaximum(value);
     verticalScrollBar()->setValue(value);
-    if (shift != shift_) {
-        // The viewport keeps its height and moves: down to uncover the header, up the footer.
-        shift_ = shift;
-        setViewportMargins(0, shift, 0, -shift);
-    }
+    shift_ = shift;
+    const QMargins pulled(0, shift, 0, -shift);
+    // The viewport keeps its height and moves: down to uncover the header, up the footer.
+    if (viewportMargins() != pulled)
+        setViewportMargins(pulled);
     applyingOffset_ = false;
     layoutStrips();
 }
@@ -140,6 +140,10 @@ void PullingRefreshTableView::resizeEvent(QResizeEvent* event) {
 
 void PullingRefreshTableView::updateGeometries() {
     QTableWidget::updateGeometries();
+    // The table view sets the viewport margins for its (hidden) headers; ours move the content.
+    const QMargins pulled(0, shift_, 0, -shift_);
+    if (viewportMargins() != pulled)
+        setViewportMargins(pulled);
     if (!applyingOffset_)
         contentSizeChanged();
 }

@@ -59,10 +59,15 @@ WEPopoverContainerView::Placement WEPopoverContainerView::placementFor(ArrowDire
     Placement pl;
     pl.direction = direction;
     const QPoint c = target.center();
-    const int minX = bounds.left() + kScreenMargin;
-    const int maxX = bounds.right() - kScreenMargin - panelSize.width() + 1;
-    const int minY = bounds.top() + kScreenMargin;
-    const int maxY = bounds.bottom() - kScreenMargin - panelSize.height() + 1;
+    // Kept a few points off the screen's edges; a panel too wide (or tall) for that is centred.
+    int minX = bounds.left() + kScreenMargin;
+    int maxX = bounds.right() - kScreenMargin - panelSize.width() + 1;
+    if (maxX < minX)
+        minX = maxX = bounds.left() + (bounds.width() - panelSize.width()) / 2;
+    int minY = bounds.top() + kScreenMargin;
+    int maxY = bounds.bottom() - kScreenMargin - panelSize.height() + 1;
+    if (maxY < minY)
+        minY = maxY = bounds.top() + (bounds.height() - panelSize.height()) / 2;
     if (direction == ArrowDown || direction == ArrowUp) {
         const int x = qBound(minX, c.x() - panelSize.width() / 2, qMax(minX, maxX));
         const int y = direction == ArrowDown ? target.top() - reach - panelSize.height()

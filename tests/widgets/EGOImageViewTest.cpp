@@ -79,6 +79,7 @@ TEST_F(EGOImageViewTest, TwoViewsOfOneAddressMakeOneRequestAndBothShowIt) {
     EXPECT_EQ(shown(first.image()), QColor(Qt::red));
     EXPECT_EQ(shown(second.image()), QColor(Qt::red));
     EXPECT_EQ(service.requests("/covers/1.png").size(), 1);
+    EGOCache::currentCache()->flush();
     EXPECT_TRUE(loader()->hasLoadedImageURL(cover("/covers/1.png")));
 }
 

@@ -68,6 +68,7 @@ TEST_F(PullingRefreshTableViewTest, PullDownPastSixtyRefreshesAndKeepsHeaderUnti
 
     testutil::spin(50);
     EXPECT_GE(headerShown(), 60) << "the header stays in view while refreshing";
+    EXPECT_EQ(table->viewport()->y(), headerShown()) << "the rows move down under the header";
     EXPECT_EQ(headerState(), PullLoadingView::Loading);
 
     table->tableViewDidFinishedLoading();
@@ -75,6 +76,8 @@ TEST_F(PullingRefreshTableViewTest, PullDownPastSixtyRefreshesAndKeepsHeaderUnti
     EXPECT_FALSE(table->headerView()->loading());
     EXPECT_EQ(table->contentInsetTop(), 0);
     EXPECT_LE(headerShown(), 0);
+    testutil::spin(20);
+    EXPECT_EQ(table->viewport()->y(), 0);
     EXPECT_TRUE(table->headerView()->dateText().startsWith(L("最后更新") + QStringLiteral(": ")));
 }
 
