@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "service/Service.h"
+#include "storage/MyBookList.h"
 #include "tests/bookd/BookdHarness.h"
 
 using namespace bookdtest;
@@ -255,4 +256,25 @@ TEST_F(BookdContract, LookupReportsTheConfiguredVersion) {
     const Reply other = fetch(QUrl(newer.base() + "/lookup?id=1000000001"));
     EXPECT_EQ(other.json.value("results")[0].toObject().value("version").toString(), "2.3.1");
     EXPECT_EQ(fetch(QUrl(newer.base() + "/lookup")).json.value("results").toArray().size(), 0);
+}
+
+TEST_F(BookdContract, EveryBookFillsTheClientsBookRecord) {
+    int unknownSite = 0, books = 0;
+    for (int n = 1; n <= 7; ++n) {
+        const Reply r = call("/data/booklist", page({{"order", "favouite"}}, n));
+        for (const QJsonValue& b : r.json.value("books").toArray()) {
+            const MyBookList book = MyBookList::initWithDictionary(b.toObject().toVariantMap());
+            ++books;
+            EXPECT_FALSE(Service::textOf(book.myId()).isEmpty());
+            EXPECT_FALSE(book.myTitle().isEmpty());
+            EXPECT_FALSE(book.myCategory().value("name").toString().isEmpty());
+            EXPECT_GT(Service::textOf(book.myLast_chapter_number()).toInt(), 0);
+            EXPECT_FALSE(book.mySource_site_name().isEmpty());
+            unknownSite += book.mySource_site_name() == QString::fromUtf8("未知站点");
+            EXPECT_EQ(book.myFavorite(), "0");
+            EXPECT_GE(book.mySource_site_nums().toInt(), 1);
+        }
+    }
+    EXPECT_EQ(books, int(shared().server().store().rowCount("books")));
+    EXPECT_EQ(unknownSite, 1) << "one book comes without a source site name";
 }
