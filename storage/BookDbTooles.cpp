@@ -5,11 +5,10 @@
 #include <QtDebug>
 
 #include "app/tooles.h"
-#include "platform/Paths.h"
 #include "storage/BookDb.h"
 
 QString tooles::readyDatabase(const QString& fileName) {
-    const QString path = Paths::documentsDir() + QLatin1Char('/') + fileName;
+    const QString path = tooles::getDir(fileName);
     if (QFileInfo::exists(path))
         return path;
     // Copied beside the target and renamed, so an interrupted copy never leaves a partial
