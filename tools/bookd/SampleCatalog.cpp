@@ -2,6 +2,8 @@
 
 #include <QBuffer>
 #include <QColor>
+#include <QFont>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -289,6 +291,28 @@ QByteArray SampleCatalog::coverImage(int bookId, const QString& type) {
     painter.setBrush(QColor(255, 255, 255, 200));
     painter.drawRect(40, 24, w - 80, 6);
     painter.drawRect(60, 40, w - 120, 4);
+
+    // Title and author need the font database, which only a GUI application has.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        QString title, author;
+        for (const SampleBook& b : books()) {
+            if (b.id == bookId) {
+                title = b.title;
+                author = b.author;
+            }
+        }
+        QFont font(QStringLiteral("Noto Serif CJK SC"));
+        font.setBold(true);
+        font.setPixelSize(title.size() > 6 ? 26 : 34);
+        painter.setFont(font);
+        painter.setPen(QColor(255, 255, 255));
+        painter.drawText(QRect(24, 54, w - 48, 130), Qt::AlignCenter | Qt::TextWordWrap, title);
+        font.setBold(false);
+        font.setPixelSize(16);
+        painter.setFont(font);
+        painter.setPen(QColor(255, 255, 255, 220));
+        painter.drawText(QRect(0, h - 42, w, 30), Qt::AlignCenter, author + QStringLiteral(" 著"));
+    }
     painter.end();
 
     QByteArray bytes;

@@ -2,14 +2,16 @@
 //   bookd --data DIR [--host 127.0.0.1] [--port N] [--delay-ms N] [--fail-rate P]
 //         [--app-version X.Y.Z] [--quiet]
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 
 #include "tools/bookd/BookServer.h"
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // No window is ever shown; the GUI application is there for the fonts of the covers.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("bookd"));
 
     QCommandLineParser parser;
