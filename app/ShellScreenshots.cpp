@@ -61,6 +61,15 @@ void registerShellScreenshots() {
                                 ctx.addCleanUp([] { WZGuideViewController::hide(); });
                             });
     }
+    ScreenshotWalk::add(QStringLiteral("shell_pushed"), 29, [](ScreenshotWalk::Context& ctx) {
+        // A screen pushed over the bookshelf: back button, no tab bar.
+        auto* screen = new ViewController();
+        screen->setTitle(QStringLiteral("书籍详情"));
+        screen->setHidesBottomBarWhenPushed(true);
+        tooles::bgView(true, false, screen)->lower();
+        ctx.push(screen);
+        ctx.settle(100);
+    });
     ScreenshotWalk::add(QStringLiteral("shell_alert"), 30, [](ScreenshotWalk::Context& ctx) {
         auto* alert = new AlertView(QStringLiteral("升级提醒"),
                                     QStringLiteral("新版本带来更舒适的夜间模式和更快的章节下载。"),

@@ -49,9 +49,11 @@ int main(int argc, char** argv) {
     // they are crisp).
     QString scale = earlyOption(argc, argv, "scale");
     const bool screenshots = !earlyOption(argc, argv, "screenshots").isEmpty();
-    if (scale.isEmpty())
-        scale = screenshots ? QStringLiteral("2") : QStringLiteral("1");
-    qputenv("QT_SCALE_FACTOR", scale.toLatin1());
+    if (scale.isEmpty() && screenshots)
+        scale = QStringLiteral("2");
+    // Without --scale a scale factor set in the environment stands.
+    if (!scale.isEmpty())
+        qputenv("QT_SCALE_FACTOR", scale.toLatin1());
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 
     QApplication qapp(argc, argv);

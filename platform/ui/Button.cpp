@@ -7,10 +7,7 @@
 Button::Button(QWidget* parent) : QAbstractButton(parent) {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);
-    QFont f = font();
-    f.setPointSizeF(14);
-    f.setPixelSize(14);
-    setFont(f);
+    setFontSize(14);
 }
 
 Button::~Button() = default;
