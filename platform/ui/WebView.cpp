@@ -143,16 +143,22 @@ void WebView::pageLoadFinished(bool ok) {
     waitForFonts(0);
 }
 
-// Lines are measured only after the fonts they are set in are ready.
+// Lines are measured only after the fonts they are set in are ready, and only once the page
+// is laid out at the view's own size (a view not yet shown lays out at a default size).
 void WebView::waitForFonts(int attempt) {
     const int generation = generation_;
     QPointer<WebView> self(this);
     stringByEvaluatingJavaScript(
-        QStringLiteral("(document.fonts && document.fonts.status==='loading') ? 0 : 1"),
-        [self, generation, attempt](const QVariant& ready) {
+        QStringLiteral("[(document.fonts && document.fonts.status==='loading') ? 0 : 1,"
+                       "window.innerWidth, window.innerHeight]"),
+        [self, generation, attempt](const QVariant& result) {
             if (!self || generation != self->generation_ || !self->loading_)
                 return;
-            if (ready.toInt() != 1 && attempt < 100) {
+            const QVariantList r = result.toList();
+            const bool fonts = r.value(0).toInt() == 1;
+            const bool sized =
+                r.value(1).toInt() == self->width() && r.value(2).toInt() == self->height();
+            if ((!fonts || !sized) && attempt < 300) {
                 QTimer::singleShot(10, self, [self, generation, attempt] {
                     if (self && generation == self->generation_)
                         self->waitForFonts(attempt + 1);

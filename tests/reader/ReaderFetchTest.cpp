@@ -122,7 +122,7 @@ TEST_F(ReaderFetchTest, AnAnswerWithoutTheNeededChapterEndsTheTurn) {
 }
 
 TEST_F(ReaderFetchTest, TurningBackIntoAMissingChapterShowsItsLastPage) {
-    seedBook(QStringLiteral("back"), 30, {6, 7});
+    seedBook(QStringLiteral("back"), 30, {4, 6, 7});
     service->route(QStringLiteral("POST"), QStringLiteral("/data/getcontent"),
                    [](const FakeService::Request& q) { return contentAnswer(q, 3); });
     ReadbooksViewController* r = open(QStringLiteral("back"), 6, 1);
