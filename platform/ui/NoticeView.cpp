@@ -86,7 +86,9 @@ void NoticeView::displayNotification() {
 }
 
 void NoticeView::hideNotice() {
-    Animation::setOpacity(this, 0);
+    // Replaces a running fade, so it cannot bring the notice back; the display still runs to
+    // its end, invisibly.
+    Animation::fade(this, 0.0, 0);
 }
 
 bool NoticeView::eventFilter(QObject* watched, QEvent* event) {

@@ -5,6 +5,7 @@
 #include "engines/HttpRequest.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/NoticeView.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/Window.h"
 
@@ -105,6 +106,9 @@ Window* ViewController::window() const {
 void ViewController::beginAppearance(bool animated) {
     loadViewIfNeeded();
     visibleState_ = true;
+    // A notice left over from the last visit does not greet the user again.
+    for (NoticeView* notice : findChildren<NoticeView*>(Qt::FindDirectChildrenOnly))
+        notice->hideNotice();
     viewWillAppear(animated);
 }
 

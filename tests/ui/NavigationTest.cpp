@@ -1,4 +1,5 @@
 // The view-controller kit: navigation stacks, modal screens and the tab bar.
+#include <QMouseEvent>
 #include <QPointer>
 #include <gtest/gtest.h>
 
@@ -6,7 +7,10 @@
 #include "catalog/SecondViewController.h"
 #include "catalog/ThirdViewController.h"
 #include "engines/HttpRequest.h"
+#include "platform/Timing.h"
+#include "platform/ui/Animation.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/NoticeView.h"
 #include "platform/ui/TabBar.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/Window.h"
@@ -100,6 +104,21 @@ TEST_F(NavigationTest, ARequestOfAPoppedScreenNeverCallsBack) {
     EXPECT_FALSE(called);
 }
 
+TEST_F(NavigationTest, ALeftoverNoticeIsTransparentWhenItsScreenAppearsAgain) {
+    auto* screen = new ViewController();
+    auto* notice = new NoticeView(screen);
+    nav->pushViewController(screen, false);
+    Timing::setSpeed(1);
+    notice->showBDK(QStringLiteral("已加入书架"), QStringLiteral("read_refresh_yes"));
+    notice->displayNotification();
+    nav->pushViewController(new ViewController(), false);
+    nav->popViewController(false);
+    testutil::spin(60);
+    EXPECT_DOUBLE_EQ(Animation::opacity(notice), 0.0);
+    EXPECT_TRUE(notice->isAnimating());
+    Timing::setSpeed(0);
+}
+
 TEST_F(NavigationTest, PopToAClassStopsAtTheFirstFoundFromTheBottom) {
     QPointer<ViewController> first1 = new FirstViewController();
     QPointer<ViewController> second = new SecondViewController();
@@ -171,6 +190,22 @@ TEST(TabBarTest, TheTabBarHidesForAScreenPushedWithHidesBottomBarWhenPushed) {
     EXPECT_TRUE(tabs->tabBar()->isVisible());
     tabs->setSelectedIndex(0);
     EXPECT_FALSE(tabs->tabBar()->isVisible());
+
+    // Tapping an item selects its tab.
+    TabBar* bar = tabs->tabBar();
+    const QPoint second = bar->itemRect(1).center();
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(second),
+                        bar->mapToGlobal(QPointF(second)), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    int selectedSignals = 0;
+    QObject::connect(tabs, &TabBarController::didSelectViewController, tabs,
+                     [&](ViewController* c) { selectedSignals += c == nav2 ? 1 : 100; });
+    QCoreApplication::sendEvent(bar, &release);
+    EXPECT_EQ(tabs->selectedIndex(), 1);
+    EXPECT_EQ(selectedSignals, 1);
+    EXPECT_TRUE(nav2->isVisible());
+    EXPECT_FALSE(nav1->isVisible());
+    tabs->setSelectedIndex(0);
 
     // A screen pushed without the flag over a list keeps the bar.
     nav1->popViewController(false);
