@@ -18,7 +18,6 @@ CustomSegmentedControl::CustomSegmentedControl(int segmentCount, const QSize& se
     : QWidget(parent), tag_(tag), segmentSize_(segmentSize), divider_(dividerImage),
       delegate_(delegate) {
     setObjectName(QStringLiteral("customSegmentedControl"));
-    setAttribute(Qt::WA_TranslucentBackground);
     const int dividerWidth =
         divider_.isNull() ? 0 : qRound(divider_.deviceIndependentSize().width());
     int x = 0;

@@ -17,11 +17,11 @@ GMGridView::GMGridView(QWidget* parent) : QWidget(parent), scrollView_(new QScro
     scrollView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollView_->setWidgetResizable(false);
-    scrollView_->setAttribute(Qt::WA_TranslucentBackground);
+    // The grid shows whatever lies behind it (the shelf's background) around its items.
+    scrollView_->setAutoFillBackground(false);
     scrollView_->viewport()->setAutoFillBackground(false);
     auto* content = new QWidget;
     content->setObjectName(QStringLiteral("gridContent"));
-    content->setAttribute(Qt::WA_TranslucentBackground);
     scrollView_->setWidget(content);
     QScroller::grabGesture(scrollView_->viewport(), QScroller::LeftMouseButtonGesture);
 }

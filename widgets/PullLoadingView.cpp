@@ -22,7 +22,6 @@ QLabel* makeLabel(QWidget* parent, const QString& name) {
     font.setPixelSize(12);
     label->setFont(font);
     label->setAlignment(Qt::AlignCenter);
-    label->setAttribute(Qt::WA_TranslucentBackground);
     label->setStyleSheet(QStringLiteral("color: rgb(87, 108, 137); background: transparent;"));
     return label;
 }
@@ -33,7 +32,6 @@ PullLoadingView::PullLoadingView(bool atTop, QWidget* parent)
       dateLabel_(makeLabel(this, QStringLiteral("dateLabel"))), arrowView_(new QLabel(this)),
       activityView_(new ActivityIndicatorView(this)) {
     setObjectName(atTop ? QStringLiteral("headerView") : QStringLiteral("footerView"));
-    setAttribute(Qt::WA_TranslucentBackground);
     arrowView_->setObjectName(QStringLiteral("arrowView"));
     arrowView_->setAlignment(Qt::AlignCenter);
     arrow_ = Images::named(atTop ? QStringLiteral("blueArrow") : QStringLiteral("blueArrowDown"),

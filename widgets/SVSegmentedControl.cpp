@@ -16,7 +16,6 @@ constexpr int kThumbInset = 2;
 SVSegmentedControl::SVSegmentedControl(const QStringList& titles, QWidget* parent)
     : QWidget(parent), titles_(titles) {
     setObjectName(QStringLiteral("svSegmentedControl"));
-    setAttribute(Qt::WA_TranslucentBackground);
     if (titles_.size() < 2)
         qWarning("SVSegmentedControl: needs two or more titles, got %d", int(titles_.size()));
     resize(sizeHint());

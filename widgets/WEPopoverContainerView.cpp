@@ -27,7 +27,6 @@ WEPopoverContainerView::WEPopoverContainerView(const WEPopoverContainerViewPrope
                                                QWidget* parent)
     : QWidget(parent), properties_(properties) {
     setObjectName(QStringLiteral("popoverContainerView"));
-    setAttribute(Qt::WA_TranslucentBackground);
 }
 
 WEPopoverContainerView::~WEPopoverContainerView() = default;

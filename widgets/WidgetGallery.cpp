@@ -312,7 +312,6 @@ void popoverPage(ScreenshotWalk::Context& ctx) {
     ctx.settle(50);
 
     auto* content = new QWidget;
-    content->setAttribute(Qt::WA_TranslucentBackground);
     auto* label = new QLabel(QStringLiteral("文字大小："), content);
     label->setGeometry(11, 12, 100, 30);
     label->setStyleSheet(QStringLiteral("color: rgb(153, 153, 153); font-size: 15px;"));
