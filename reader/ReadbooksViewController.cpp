@@ -612,22 +612,19 @@ void ReadbooksViewController::showPop(int tag) {
         ReaderPopovers::dismiss(popoverController_);
         popoverController_ = nullptr;
     }
-    // The popover points at the tapped item, in the window's coordinates.
-    QRect anchor;
-    if (toolbarItems_) {
-        const QRect item = toolbarItems_->itemRect(tag);
-        QWidget* top = toolbarItems_->window();
-        anchor = QRect(toolbarItems_->mapTo(top, item.topLeft()), item.size());
-    }
+    // The popover points at the tapped item.
+    QWidget* from = toolbarItems_ ? static_cast<QWidget*>(toolbarItems_) : this;
+    const QRect anchor =
+        toolbarItems_ ? toolbarItems_->itemRect(tag) : QRect(0, height() - 44, 64, 44);
     switch (tag) {
     case 1:
         reDownloadBookByChatper();
         return;
     case 2:
-        popoverController_ = ReaderPopovers::showFontSize(this, anchor);
+        popoverController_ = ReaderPopovers::showFontSize(this, from, anchor);
         return;
     case 3:
-        popoverController_ = ReaderPopovers::showLight(this, anchor);
+        popoverController_ = ReaderPopovers::showLight(this, from, anchor);
         return;
     case 4: {
         isWhiteBlack = ReaderSettings::toggledReadType(isWhiteBlack);
@@ -650,18 +647,21 @@ void ReadbooksViewController::showPop(int tag) {
         return;
     }
     case 5:
-        popoverController_ = ReaderPopovers::showJump(this, anchor, book_id, current_chapter_id);
+        popoverController_ =
+            ReaderPopovers::showJump(this, from, anchor, book_id, current_chapter_id);
         return;
     default:
         return;
     }
 }
 
-void ReadbooksViewController::popoverControllerDidDismissPopover(QObject*) {
+void ReadbooksViewController::popoverControllerDidDismissPopover(WEPopoverController* popover) {
+    if (popover)
+        popover->deleteLater();
     popoverController_ = nullptr;
 }
 
-bool ReadbooksViewController::popoverControllerShouldDismissPopover(QObject*) {
+bool ReadbooksViewController::popoverControllerShouldDismissPopover(WEPopoverController*) {
     return true;
 }
 

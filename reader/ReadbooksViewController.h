@@ -10,6 +10,7 @@
 #include "platform/ui/ViewController.h"
 #include "reader/PageMetrics.h"
 #include "reader/ReaderControlsDelegate.h"
+#include "widgets/WEPopoverController.h"
 
 class Button;
 class HttpRequest;
@@ -27,7 +28,8 @@ class ReaderToolbarItems;
 // and currentPage before pushing it.
 class ReadbooksViewController final : public ViewController,
                                       public AlertViewDelegate,
-                                      public ReaderControlsDelegate {
+                                      public ReaderControlsDelegate,
+                                      public WEPopoverControllerDelegate {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ReadbooksViewController)
 
@@ -70,8 +72,8 @@ public:
     void changeFontSize(double size) override;
     void changeLuminance(const QString& value) override;
     void changePlan(const QString& chapter) override;
-    void popoverControllerDidDismissPopover(QObject* popover);
-    bool popoverControllerShouldDismissPopover(QObject* popover);
+    void popoverControllerDidDismissPopover(WEPopoverController* popover) override;
+    bool popoverControllerShouldDismissPopover(WEPopoverController* popover) override;
 
     // --- Fetches and reports
     void reDownloadBookByChatper();
@@ -106,7 +108,7 @@ public:
     double lightAlpha() const;
     QWidget* viewBookMark() const { return viewBookMark_; }
     Button* errorButton() const { return errorButton_; }
-    QObject* popoverController() const { return popoverController_; }
+    WEPopoverController* popoverController() const { return popoverController_; }
     QWidget* toolbarItems() const;
     bool isBusy() const; // a fetch, a load or a transition is still running
 
@@ -159,7 +161,7 @@ private:
     QWidget* titleButtons_ = nullptr;
     QPointer<ReaderToolbarItems> toolbarItems_;
     NoticeView* notify_ = nullptr;
-    QPointer<QObject> popoverController_;
+    QPointer<WEPopoverController> popoverController_;
 
     // One slot per purpose: error report, refresh, chapter fetches, reading record.
     QPointer<HttpRequest> asiHttpRequest;

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/UserDefaults.h"
+#include "reader/BtnSetFontsizeViewController.h"
+#include "reader/BtnSetLightViewController.h"
+#include "widgets/WEPopoverController.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/WebView.h"
 #include "storage/BookDb.h"
@@ -64,6 +67,19 @@ TEST_F(ReaderPageTest, OpensAtItsPageWithLabelsAndTurnsWithinTheChapter) {
     r->showPopAction(128);
     EXPECT_EQ(r->isWhiteBlack, style);
     EXPECT_EQ(r->popoverController(), nullptr);
+
+    // The brightness popover drives the dimming overlay; the next item replaces the popover.
+    r->showPop(2);
+    ASSERT_NE(r->popoverController(), nullptr);
+    EXPECT_NE(qobject_cast<BtnSetFontsizeViewController*>(r->popoverController()->contentView()),
+              nullptr);
+    r->showPop(3);
+    ASSERT_NE(r->popoverController(), nullptr);
+    auto* light =
+        qobject_cast<BtnSetLightViewController*>(r->popoverController()->contentView());
+    ASSERT_NE(light, nullptr);
+    light->moveSliderTo(80);
+    EXPECT_DOUBLE_EQ(r->lightAlpha(), 0.1);
     UserDefaults::standard().removeObjectForKey(QStringLiteral("LightSizeId"));
 }
 
