@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
@@ -194,6 +196,35 @@ TEST(PullLoadingViewText, DateLabelAfterARefresh) {
     header.updateRefreshDate(Clock::now());
     EXPECT_EQ(header.dateText(), L("最后更新") + ": " + L("今天") + " 21:04");
     Clock::reset();
+}
+
+} // namespace
+
+namespace {
+
+void mouse(QWidget* w, QEvent::Type type, const QPoint& pos) {
+    QMouseEvent event(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+TEST_F(PullingRefreshTableViewTest, AMouseDragPullsTheListLikeAFinger) {
+    QWidget* viewport = table->viewport();
+    mouse(viewport, QEvent::MouseButtonPress, QPoint(160, 20));
+    for (int y = 20; y <= 420; y += 20) {
+        testutil::spin(15);
+        mouse(viewport, QEvent::MouseMove, QPoint(160, y));
+    }
+    testutil::spin(15);
+    EXPECT_LT(table->contentOffsetY(), -60);
+    EXPECT_EQ(headerState(), PullLoadingView::Pulling);
+    mouse(viewport, QEvent::MouseButtonRelease, QPoint(160, 420));
+    ASSERT_TRUE(testutil::waitUntil([this] { return delegate.refreshes == 1; }, 3000));
+    EXPECT_EQ(headerState(), PullLoadingView::Loading);
+    // The list settles with the header in view.
+    testutil::waitUntil([this] { return table->contentOffsetY() >= -60.5; }, 3000);
+    EXPECT_NEAR(table->contentOffsetY(), -60, 1);
 }
 
 } // namespace
