@@ -71,8 +71,6 @@ PullingRefreshTableView::PullingRefreshTableView(const QRect& frame,
             offset_ = qMax(double(value), qMin(offset_, double(maxScroll() + insetBottom_)));
         else
             offset_ = value;
-        if (value > 0 && offset_ < 0)
-            offset_ = value;
         applyOffset();
         tableViewDidScroll();
     });

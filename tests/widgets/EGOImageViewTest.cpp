@@ -196,4 +196,19 @@ TEST_F(EGOImageViewTest, CancellingOneRowKeepsTheLoadOfAnotherRowOfTheSameCover)
     EXPECT_FALSE(loader()->isLoadingURL(cover("/covers/alone.png")));
 }
 
+TEST_F(EGOImageViewTest, ASilentServerTimesOutAndLeavesThePlaceholder) {
+    FakeService::Reply silent = FakeService::Reply::text(png(Qt::red), "image/png");
+    silent.delayMs = 3000;
+    service.route("GET", "/covers/slow.png", silent);
+    loader()->setTimeoutInterval(0.3);
+    RecordingDelegate delegate;
+    EGOImageView row(placeholder(), &delegate);
+    row.setImageURL(cover("/covers/slow.png"));
+    const bool failed = testutil::waitUntil([&] { return !delegate.failures.isEmpty(); }, 2500);
+    loader()->setTimeoutInterval(EGOImageLoader::kTimeoutInterval);
+    ASSERT_TRUE(failed);
+    EXPECT_TRUE(row.showsPlaceholder());
+    EXPECT_FALSE(loader()->isLoadingURL(cover("/covers/slow.png")));
+}
+
 } // namespace

@@ -168,6 +168,17 @@ TEST_F(PullingRefreshTableViewTest, LaunchRefreshingTwiceStartsOneRefresh) {
     EXPECT_EQ(headerState(), PullLoadingView::Loading);
 }
 
+TEST_F(PullingRefreshTableViewTest, AutoScrollShowsTheNextPageAfterALoad) {
+    table->setAutoScrollToNextPage(true);
+    pullTo(endOffset() + 100);
+    ASSERT_TRUE(table->isFooterInAction());
+    const double before = table->contentOffsetY();
+    setRows(40);
+    testutil::spin(50);
+    EXPECT_FALSE(table->isFooterInAction());
+    EXPECT_NEAR(table->contentOffsetY(), before + table->viewport()->height(), 1);
+}
+
 TEST_F(PullingRefreshTableViewTest, ShortListKeepsFooterBelowTheTable) {
     setRows(2);
     testutil::waitUntil([this] { return table->contentHeight() == 2 * 73; });

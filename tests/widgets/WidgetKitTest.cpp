@@ -225,6 +225,19 @@ TEST_F(WEPopoverControllerTest, ATapOutsideDismissesItAndTellsTheDelegate) {
     EXPECT_TRUE(testutil::waitUntil([this] { return !popover->containerView()->isVisible(); }));
 }
 
+TEST_F(WEPopoverControllerTest, PassthroughViewsGetTheirTapsAndKeepItOpen) {
+    auto* toolbar = new QPushButton(&window);
+    toolbar->setGeometry(0, 436, 320, 44);
+    toolbar->show();
+    int clicks = 0;
+    QObject::connect(toolbar, &QPushButton::clicked, [&] { ++clicks; });
+    popover->setPassthroughViews({toolbar});
+    tap(toolbar, QPoint(30, 20));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(popover->isPopoverVisible());
+    EXPECT_EQ(owner.asked, 0);
+}
+
 TEST_F(WEPopoverControllerTest, TheOwnerMayDismissItWithoutBeingAsked) {
     popover->dismissPopoverAnimated(false);
     EXPECT_FALSE(popover->isPopoverVisible());
