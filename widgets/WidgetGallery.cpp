@@ -55,7 +55,9 @@ QLabel* caption(const QString& text, QWidget* parent, int y) {
 
 PullingRefreshTableView* makeList(QWidget* parent, const QRect& frame) {
     auto* table = new PullingRefreshTableView(frame, nullptr, parent);
-    table->setStyleSheet(QStringLiteral("QTableWidget { background: rgb(250, 247, 240); }"));
+    table->setStyleSheet(QStringLiteral(
+        "QTableWidget { background: rgb(250, 247, 240); color: rgb(51, 51, 51); }"
+        "QTableWidget::item { border-bottom: 1px solid rgb(226, 218, 203); padding-left: 12px; }"));
     const QStringList books = {QStringLiteral("长夜行舟"), QStringLiteral("山河故人录"),
                                QStringLiteral("青灯记"),   QStringLiteral("云上书院"),
                                QStringLiteral("北城往事"), QStringLiteral("落花时节"),
