@@ -21,9 +21,10 @@ BookChapterAndMarkViewController::~BookChapterAndMarkViewController() = default;
 
 void BookChapterAndMarkViewController::viewDidLoad() {
     const QRect screen = Window::screenBounds();
-    if (QWidget* bg = tooles::bgView(true, false, this)) {
-        bg->setGeometry(rect());
-        bg->lower();
+    background_ = tooles::bgView(true, false, this);
+    if (background_) {
+        background_->setGeometry(rect());
+        background_->lower();
     }
 
     auto* back = new Button(this);
@@ -65,6 +66,12 @@ void BookChapterAndMarkViewController::viewDidLoad() {
     marks_->setGeometry(8, 100, screen.width() - 16, screen.height() - 40);
     marks_->loadViewIfNeeded();
     marks_->hide();
+}
+
+void BookChapterAndMarkViewController::resizeEvent(QResizeEvent* event) {
+    ViewController::resizeEvent(event);
+    if (background_)
+        background_->setGeometry(rect());
 }
 
 void BookChapterAndMarkViewController::viewWillAppear(bool animated) {

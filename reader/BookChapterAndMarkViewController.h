@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 
 #include "platform/ui/NavigationController.h"
@@ -34,9 +35,11 @@ public:
 protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     BookChatperViewController* chapters_ = nullptr;
     BookMarkViewController* marks_ = nullptr;
     SVSegmentedControl* switch_ = nullptr;
+    QPointer<QWidget> background_;
 };

@@ -37,8 +37,15 @@ void BookChatperViewController::viewDidLoad() {
     table_->setObjectName(QStringLiteral("chapterTable"));
     table_->setItemDelegate(new BookChatperCell(table_));
     table_->setFrameShape(QFrame::NoFrame);
-    table_->setStyleSheet(QStringLiteral("QListWidget { background: transparent; }"));
+    table_->setStyleSheet(QStringLiteral(
+        "QListWidget, QListWidget > QWidget { background: transparent; border: none; }"));
     table_->viewport()->setAutoFillBackground(false);
+    table_->setAttribute(Qt::WA_TranslucentBackground);
+    table_->viewport()->setAttribute(Qt::WA_TranslucentBackground);
+    QPalette palette = table_->palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    palette.setColor(QPalette::Window, Qt::transparent);
+    table_->setPalette(palette);
     table_->setUniformItemSizes(true);
     table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);

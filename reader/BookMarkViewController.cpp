@@ -30,8 +30,15 @@ void BookMarkViewController::viewDidLoad() {
     table_->setObjectName(QStringLiteral("bookmarkTable"));
     table_->setItemDelegate(new BookMarkCell(table_));
     table_->setFrameShape(QFrame::NoFrame);
-    table_->setStyleSheet(QStringLiteral("QListWidget { background: transparent; }"));
+    table_->setStyleSheet(QStringLiteral(
+        "QListWidget, QListWidget > QWidget { background: transparent; border: none; }"));
     table_->viewport()->setAutoFillBackground(false);
+    table_->setAttribute(Qt::WA_TranslucentBackground);
+    table_->viewport()->setAttribute(Qt::WA_TranslucentBackground);
+    QPalette palette = table_->palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    palette.setColor(QPalette::Window, Qt::transparent);
+    table_->setPalette(palette);
     table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table_->setGeometry(0, 0, screen.width() - 16, screen.height() - 128);
     table_->viewport()->installEventFilter(this);

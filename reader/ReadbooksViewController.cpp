@@ -745,7 +745,12 @@ QVariantMap ReadbooksViewController::returnMarkOptions() {
 }
 
 bool ReadbooksViewController::isMarked() {
-    return BookDb().isExistsMark(returnMarkOptions());
+    // A bookmark is found by book, chapter and page; the title is not needed to look.
+    QVariantMap key;
+    key.insert(QStringLiteral("book_id"), book_id);
+    key.insert(QStringLiteral("chapter_id"), QString::number(current_chapter_id));
+    key.insert(QStringLiteral("page_id"), QString::number(currentPage));
+    return BookDb().isExistsMark(key);
 }
 
 void ReadbooksViewController::updateMarkIndicator() {
@@ -857,7 +862,7 @@ void ReadbooksViewController::downLastChapter() {
         tooles::removeHUD();
         const Service::Answer answer = Service::decode(r);
         if (!answer.ok || !hasChapterList(answer.dict)) {
-            restoreShownChapter();
+            restoreShownChapter(true);
             fetchFailed(QString::fromUtf8(kUpdateFailed));
             return;
         }
@@ -869,20 +874,20 @@ void ReadbooksViewController::downLastChapter() {
                 upPage();
                 showBDK(QString::fromUtf8(kUpdateOk), QStringLiteral("read_refresh_yes"));
             } else {
-                restoreShownChapter();
+                restoreShownChapter(true);
                 showBDK(QString::fromUtf8(kUpdateFailed), QStringLiteral("read_refresh_no"));
             }
             displayNotification();
         });
         if (!opened) {
             --pendingFetches_;
-            restoreShownChapter();
+            restoreShownChapter(true);
         }
     });
     request->setDidFail([this](HttpRequest* r) {
         r->deleteLater();
         tooles::removeHUD();
-        restoreShownChapter();
+        restoreShownChapter(true);
         fetchFailed(L("The network is not good"));
     });
     request->startAsynchronous();
@@ -937,8 +942,9 @@ void ReadbooksViewController::fetchFailed(const QString& notice) {
 }
 
 // A chapter that could not be fetched leaves the reader on the chapter it shows.
-void ReadbooksViewController::restoreShownChapter() {
-    if (current_chapter_id != shownChapterId_ && !currentAction.isNull())
+void ReadbooksViewController::restoreShownChapter(bool backwardTurn) {
+    // The backward turn that failed did not happen: nothing waits for the previous chapter.
+    if (backwardTurn)
         currentAction = QString();
     current_chapter_id = shownChapterId_;
 }

@@ -142,7 +142,7 @@ private:
     void downLastChapter();
     void downCurrentChapter();
     void fetchFailed(const QString& notice);
-    void restoreShownChapter();
+    void restoreShownChapter(bool backwardTurn = false);
 
     PageMetrics metrics_;
     int shownChapterId_ = 0; // the chapter whose text the page holds

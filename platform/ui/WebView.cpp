@@ -158,8 +158,8 @@ void WebView::waitForFonts(int attempt) {
             const bool fonts = r.value(0).toInt() == 1;
             const bool sized =
                 r.value(1).toInt() == self->width() && r.value(2).toInt() == self->height();
-            if ((!fonts || !sized) && attempt < 300) {
-                QTimer::singleShot(10, self, [self, generation, attempt] {
+            if ((!fonts || !sized) && attempt < 1000) {
+                QTimer::singleShot(3, self, [self, generation, attempt] {
                     if (self && generation == self->generation_)
                         self->waitForFonts(attempt + 1);
                 });

@@ -3,14 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "platform/UserDefaults.h"
-#include "reader/BtnSetFontsizeViewController.h"
-#include "reader/BtnSetLightViewController.h"
-#include "widgets/WEPopoverController.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/WebView.h"
+#include "reader/BtnSetFontsizeViewController.h"
+#include "reader/BtnSetLightViewController.h"
 #include "storage/BookDb.h"
 #include "tests/reader/ReaderTestSupport.h"
 #include "tests/support/TestUtil.h"
+#include "widgets/WEPopoverController.h"
 
 using namespace readertest;
 
@@ -75,8 +75,7 @@ TEST_F(ReaderPageTest, OpensAtItsPageWithLabelsAndTurnsWithinTheChapter) {
               nullptr);
     r->showPop(3);
     ASSERT_NE(r->popoverController(), nullptr);
-    auto* light =
-        qobject_cast<BtnSetLightViewController*>(r->popoverController()->contentView());
+    auto* light = qobject_cast<BtnSetLightViewController*>(r->popoverController()->contentView());
     ASSERT_NE(light, nullptr);
     light->moveSliderTo(80);
     EXPECT_DOUBLE_EQ(r->lightAlpha(), 0.1);
