@@ -17,7 +17,6 @@
 
 BookChatperViewController::BookChatperViewController(QWidget* parent) : ViewController(parent) {
     setObjectName(QStringLiteral("BookChatperViewController"));
-    setAttribute(Qt::WA_TranslucentBackground);
 }
 
 BookChatperViewController::~BookChatperViewController() = default;
@@ -40,8 +39,6 @@ void BookChatperViewController::viewDidLoad() {
     table_->setStyleSheet(QStringLiteral(
         "QListWidget, QListWidget > QWidget { background: transparent; border: none; }"));
     table_->viewport()->setAutoFillBackground(false);
-    table_->setAttribute(Qt::WA_TranslucentBackground);
-    table_->viewport()->setAttribute(Qt::WA_TranslucentBackground);
     QPalette palette = table_->palette();
     palette.setColor(QPalette::Base, Qt::transparent);
     palette.setColor(QPalette::Window, Qt::transparent);

@@ -14,7 +14,6 @@
 
 BookMarkViewController::BookMarkViewController(QWidget* parent) : ViewController(parent) {
     setObjectName(QStringLiteral("BookMarkViewController"));
-    setAttribute(Qt::WA_TranslucentBackground);
 }
 
 BookMarkViewController::~BookMarkViewController() = default;
@@ -33,8 +32,6 @@ void BookMarkViewController::viewDidLoad() {
     table_->setStyleSheet(QStringLiteral(
         "QListWidget, QListWidget > QWidget { background: transparent; border: none; }"));
     table_->viewport()->setAutoFillBackground(false);
-    table_->setAttribute(Qt::WA_TranslucentBackground);
-    table_->viewport()->setAttribute(Qt::WA_TranslucentBackground);
     QPalette palette = table_->palette();
     palette.setColor(QPalette::Base, Qt::transparent);
     palette.setColor(QPalette::Window, Qt::transparent);

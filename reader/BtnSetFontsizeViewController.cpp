@@ -12,7 +12,6 @@ BtnSetFontsizeViewController::BtnSetFontsizeViewController(ReaderControlsDelegat
                                                            QWidget* parent)
     : ViewController(parent), delegate(delegate) {
     setObjectName(QStringLiteral("BtnSetFontsizeViewController"));
-    setAttribute(Qt::WA_TranslucentBackground);
     buttons.insert(QStringLiteral("titles"),
                    QStringList{QStringLiteral("小"), QStringLiteral("中"), QStringLiteral("大"),
                                QStringLiteral("极大")});

@@ -13,7 +13,6 @@ BtnSetLightViewController::BtnSetLightViewController(ReaderControlsDelegate* del
                                                      QWidget* parent)
     : ViewController(parent), delegate(delegate) {
     setObjectName(QStringLiteral("BtnSetLightViewController"));
-    setAttribute(Qt::WA_TranslucentBackground);
 }
 
 BtnSetLightViewController::~BtnSetLightViewController() = default;

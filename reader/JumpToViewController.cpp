@@ -12,7 +12,6 @@
 JumpToViewController::JumpToViewController(ReaderControlsDelegate* delegate, QWidget* parent)
     : ViewController(parent), delegate(delegate) {
     setObjectName(QStringLiteral("JumpToViewController"));
-    setAttribute(Qt::WA_TranslucentBackground);
 }
 
 JumpToViewController::~JumpToViewController() = default;

@@ -62,7 +62,6 @@ QLabel* makeLabel(QWidget* parent, const QString& name) {
     label->setFont(font);
     label->setAlignment(Qt::AlignCenter);
     label->setStyleSheet(QStringLiteral("color: #808080; background: transparent;"));
-    label->setAttribute(Qt::WA_TranslucentBackground);
     return label;
 }
 

@@ -13,7 +13,6 @@ constexpr int kIconSize = 22;
 
 ReaderToolbarItems::ReaderToolbarItems(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("readerToolbarItems"));
-    setAttribute(Qt::WA_TranslucentBackground);
 }
 
 ReaderToolbarItems::~ReaderToolbarItems() = default;
