@@ -12,7 +12,7 @@ public:
     static UserDefaults& standard();
 
     QVariant objectForKey(const QString& key) const;
-    QString stringForKey(const QString& key) const;        // null QString when absent
+    QString stringForKey(const QString& key) const;         // null QString when absent
     QVariantMap dictionaryForKey(const QString& key) const; // empty when absent or not a dictionary
     qint64 integerForKey(const QString& key) const;         // 0 when absent
     double doubleForKey(const QString& key) const;          // 0 when absent
