@@ -59,6 +59,21 @@ std::optional<BookStore::Paging> paging(const QMap<QString, QString>& params) {
     return p;
 }
 
+// The book a call names, when it is a valid book number.
+std::optional<int> bookIdIn(const QMap<QString, QString>& params) {
+    const auto id = number(params.value(QStringLiteral("book_id")), 1, INT_MAX);
+    return id ? std::optional<int>(int(*id)) : std::nullopt;
+}
+
+std::optional<qint64> messageIdIn(const QMap<QString, QString>& params) {
+    return number(params.value(QStringLiteral("check_mail")), 1, LLONG_MAX);
+}
+
+// A success that tells the reader what was done.
+QJsonObject done(const QString& msg) {
+    return ok({{QStringLiteral("msg"), msg}});
+}
+
 QJsonObject listAnswer(const BookStore::Page& page) {
     return ok({{QStringLiteral("books"), page.items}, {QStringLiteral("count"), page.count}});
 }
@@ -204,44 +219,48 @@ bool BookServer::isSigned(const QString& path) {
     return !unsignedPaths.contains(path);
 }
 
-const QMap<QString, BookServer::Handler>& BookServer::routes() {
-    static const QMap<QString, Handler> table = {
-        {QStringLiteral("/site/getdevice"), &BookServer::getdevice},
-        {QStringLiteral("/site/logout"), &BookServer::logout},
-        {QStringLiteral("/site/login"), &BookServer::login},
-        {QStringLiteral("/site/send_validate_code"), &BookServer::sendValidateCode},
-        {QStringLiteral("/site/reg"), &BookServer::reg},
-        {QStringLiteral("/site/favouite"), &BookServer::favouite},
-        {QStringLiteral("/site/readchapter"), &BookServer::readchapter},
-        {QStringLiteral("/site/removeReadrecord"), &BookServer::removeReadrecord},
-        {QStringLiteral("/site/delete_read_record"), &BookServer::deleteReadRecord},
-        {QStringLiteral("/feedback/reporterror"), &BookServer::reporterror},
-        {QStringLiteral("/feedback/form"), &BookServer::feedbackForm},
-        {QStringLiteral("/data/getcontent"), &BookServer::getcontent},
-        {QStringLiteral("/data/menu"), &BookServer::menu},
-        {QStringLiteral("/data/bookinfo"), &BookServer::bookinfo},
-        {QStringLiteral("/data/alsoread"), &BookServer::alsoread},
-        {QStringLiteral("/data/getSitesNameByBookId"), &BookServer::sitesName},
-        {QStringLiteral("/data/suggest"), &BookServer::suggest},
-        {QStringLiteral("/data/booklist"), &BookServer::booklist},
-        {QStringLiteral("/data/categorylist"), &BookServer::categorylist},
-        {QStringLiteral("/data/getreadlog"), &BookServer::getreadlog},
-        {QStringLiteral("/data/getfavouite"), &BookServer::getfavouite},
-        {QStringLiteral("/msg/mymsg"), &BookServer::mymsg},
-        {QStringLiteral("/msg/notice_read"), &BookServer::noticeRead},
-        {QStringLiteral("/msg/notice_delete"), &BookServer::noticeDelete},
-        {QStringLiteral("/lookup"), &BookServer::lookup},
+const QMap<QString, BookServer::Route>& BookServer::routes() {
+    static const QMap<QString, Route> table = {
+        {QStringLiteral("/site/getdevice"), {&BookServer::getdevice, {}}},
+        {QStringLiteral("/site/logout"), {&BookServer::logout, {}}},
+        {QStringLiteral("/site/login"), {&BookServer::login, {}}},
+        {QStringLiteral("/site/send_validate_code"), {&BookServer::sendValidateCode, {}}},
+        {QStringLiteral("/site/reg"), {&BookServer::reg, {}}},
+        {QStringLiteral("/site/favouite"), {&BookServer::favouite, kSignInAgain}},
+        {QStringLiteral("/site/readchapter"), {&BookServer::readchapter, kSignIn}},
+        {QStringLiteral("/site/removeReadrecord"), {&BookServer::removeReadrecord, kSignInAgain}},
+        {QStringLiteral("/site/delete_read_record"), {&BookServer::deleteReadRecord, kSignInAgain}},
+        {QStringLiteral("/feedback/reporterror"), {&BookServer::reporterror, {}}},
+        {QStringLiteral("/feedback/form"), {&BookServer::feedbackForm, {}}},
+        {QStringLiteral("/data/getcontent"), {&BookServer::getcontent, {}}},
+        {QStringLiteral("/data/menu"), {&BookServer::menu, {}}},
+        {QStringLiteral("/data/bookinfo"), {&BookServer::bookinfo, {}}},
+        {QStringLiteral("/data/alsoread"), {&BookServer::alsoread, {}}},
+        {QStringLiteral("/data/getSitesNameByBookId"), {&BookServer::sitesName, {}}},
+        {QStringLiteral("/data/suggest"), {&BookServer::suggest, {}}},
+        {QStringLiteral("/data/booklist"), {&BookServer::booklist, {}}},
+        {QStringLiteral("/data/categorylist"), {&BookServer::categorylist, {}}},
+        {QStringLiteral("/data/getreadlog"), {&BookServer::getreadlog, kSignInAgain}},
+        {QStringLiteral("/data/getfavouite"), {&BookServer::getfavouite, kSignInAgain}},
+        {QStringLiteral("/msg/mymsg"), {&BookServer::mymsg, kSignInAgain}},
+        {QStringLiteral("/msg/notice_read"), {&BookServer::noticeRead, kSignInAgain}},
+        {QStringLiteral("/msg/notice_delete"), {&BookServer::noticeDelete, kSignInAgain}},
+        {QStringLiteral("/lookup"), {&BookServer::lookup, {}}},
     };
     return table;
 }
 
 QJsonObject BookServer::answer(const Call& call) {
-    const Handler handler = routes().value(call.path, nullptr);
-    if (!handler)
+    const Route route = routes().value(call.path);
+    if (!route.handler)
         return refuse(QStringLiteral("接口不存在"));
     if (isSigned(call.path) && !RequestSignature::verify(call.params))
         return refuse(QStringLiteral("校验失败"));
-    return (this->*handler)(call);
+    Call withUser = call;
+    withUser.user = userOf(call);
+    if (!route.withoutReader.isEmpty() && !withUser.user)
+        return refuse(route.withoutReader);
+    return (this->*route.handler)(withUser);
 }
 
 void BookServer::install() {
@@ -356,6 +375,10 @@ qint64 BookServer::userOf(const Call& c) {
     return store_.userForToken(c.params.value(QStringLiteral("token")));
 }
 
+int BookServer::chaptersOf(std::optional<int> bookId) {
+    return bookId ? store_.chapterCount(*bookId) : 0;
+}
+
 // --- accounts
 
 QJsonObject BookServer::sendValidateCode(const Call& c) {
@@ -366,7 +389,7 @@ QJsonObject BookServer::sendValidateCode(const Call& c) {
         return refuse(QStringLiteral("该手机号已注册"));
     // The client compares the user's entry with the code it gets back here; the text
     // message would carry the same code.
-    return ok({{QStringLiteral("msg"), store_.issueCode(mobile)}});
+    return done(store_.issueCode(mobile));
 }
 
 QJsonObject BookServer::reg(const Call& c) {
@@ -423,7 +446,7 @@ QJsonObject BookServer::logout(const Call& c) {
         return refuse(kSignIn);
     if (!store_.signOut(token))
         return refuse(kSignInAgain);
-    return ok({{QStringLiteral("msg"), QStringLiteral("已退出登录")}});
+    return done(QStringLiteral("已退出登录"));
 }
 
 QJsonObject BookServer::getdevice(const Call& c) {
@@ -438,8 +461,8 @@ QJsonObject BookServer::getdevice(const Call& c) {
 // --- catalog
 
 QJsonObject BookServer::getcontent(const Call& c) {
-    const auto bookId = number(c.params.value(QStringLiteral("book_id")), 1, INT_MAX);
-    const int chapters = bookId ? store_.chapterCount(int(*bookId)) : 0;
+    const auto bookId = bookIdIn(c.params);
+    const int chapters = chaptersOf(bookId);
     if (!chapters)
         return refuse(kNoBook);
     QJsonArray list;
@@ -450,12 +473,12 @@ QJsonObject BookServer::getcontent(const Call& c) {
         if (!n)
             continue;
         list.append(QJsonObject{
-            {QStringLiteral("book_id"), int(*bookId)},
+            {QStringLiteral("book_id"), *bookId},
             {QStringLiteral("chapter_number"), int(*n)},
-            {QStringLiteral("title"), SampleCatalog::chapterTitle(int(*bookId), int(*n))},
-            {QStringLiteral("content"), SampleCatalog::chapterContent(int(*bookId), int(*n))}});
+            {QStringLiteral("title"), SampleCatalog::chapterTitle(*bookId, int(*n))},
+            {QStringLiteral("content"), SampleCatalog::chapterContent(*bookId, int(*n))}});
     }
-    const auto book = store_.book(int(*bookId), c.base, 0);
+    const auto book = store_.book(*bookId, c.base, 0);
     if (!book)
         return refuse(kNoBook);
     QJsonObject summary;
@@ -467,44 +490,44 @@ QJsonObject BookServer::getcontent(const Call& c) {
 }
 
 QJsonObject BookServer::menu(const Call& c) {
-    const auto bookId = number(c.params.value(QStringLiteral("book_id")), 1, INT_MAX);
-    const int chapters = bookId ? store_.chapterCount(int(*bookId)) : 0;
+    const auto bookId = bookIdIn(c.params);
+    const int chapters = chaptersOf(bookId);
     if (!chapters)
         return refuse(kNoBook);
     QJsonArray list;
     for (int n = 1; n <= chapters; ++n) {
         list.append(
             QJsonObject{{QStringLiteral("chapter_number"), QString::number(n)},
-                        {QStringLiteral("title"), SampleCatalog::chapterTitle(int(*bookId), n)}});
+                        {QStringLiteral("title"), SampleCatalog::chapterTitle(*bookId, n)}});
     }
-    return ok({{QStringLiteral("book_id"), int(*bookId)}, {QStringLiteral("chapter_list"), list}});
+    return ok({{QStringLiteral("book_id"), *bookId}, {QStringLiteral("chapter_list"), list}});
 }
 
 QJsonObject BookServer::bookinfo(const Call& c) {
-    const auto bookId = number(c.params.value(QStringLiteral("book_id")), 1, INT_MAX);
-    const auto book = bookId ? store_.book(int(*bookId), c.base, userOf(c)) : std::nullopt;
+    const auto bookId = bookIdIn(c.params);
+    const auto book = bookId ? store_.book(*bookId, c.base, c.user) : std::nullopt;
     if (!book)
         return refuse(kNoBook);
     return ok({{QStringLiteral("book"), *book}});
 }
 
 QJsonObject BookServer::alsoread(const Call& c) {
-    const auto bookId = number(c.params.value(QStringLiteral("book_id")), 1, INT_MAX);
-    if (!bookId || !store_.chapterCount(int(*bookId)))
+    const auto bookId = bookIdIn(c.params);
+    if (!chaptersOf(bookId))
         return refuse(kNoBook);
-    const QJsonArray books = store_.alsoRead(int(*bookId), c.base, 0);
+    const QJsonArray books = store_.alsoRead(*bookId, c.base, 0);
     return ok({{QStringLiteral("books"), books}, {QStringLiteral("count"), books.size()}});
 }
 
 QJsonObject BookServer::sitesName(const Call& c) {
-    const auto bookId = number(c.params.value(QStringLiteral("book_id")), 1, INT_MAX);
-    const auto book = bookId ? store_.book(int(*bookId), c.base, 0) : std::nullopt;
+    const auto bookId = bookIdIn(c.params);
+    const auto book = bookId ? store_.book(*bookId, c.base, 0) : std::nullopt;
     if (!book)
         return refuse(kNoBook);
     QJsonArray sites;
-    for (const QString& name : store_.sites(int(*bookId)))
+    for (const QString& name : store_.sites(*bookId))
         sites.append(QJsonObject{{QStringLiteral("source_site_name"), name}});
-    return ok({{QStringLiteral("book_id"), int(*bookId)},
+    return ok({{QStringLiteral("book_id"), *bookId},
                {QStringLiteral("book_title"), book->value(QStringLiteral("title"))},
                {QStringLiteral("author"), book->value(QStringLiteral("author"))},
                {QStringLiteral("source_site_names"), sites}});
@@ -515,31 +538,30 @@ QJsonObject BookServer::suggest(const Call& c) {
     const auto p = paging(c.params);
     if ((list != QLatin1String("daily") && list != QLatin1String("popular")) || !p)
         return refuse(kBadParams);
-    return listAnswer(store_.suggest(list, *p, c.base, userOf(c)));
+    return listAnswer(store_.suggest(list, *p, c.base, c.user));
 }
 
 QJsonObject BookServer::booklist(const Call& c) {
     const auto p = paging(c.params);
     if (!p)
         return refuse(kBadParams);
-    const qint64 user = userOf(c);
     if (c.params.contains(QStringLiteral("order"))) {
         const QString order = c.params.value(QStringLiteral("order"));
         if (order != QLatin1String("read") && order != QLatin1String("favouite"))
             return refuse(kBadParams);
-        return listAnswer(store_.ranked(order, *p, c.base, user));
+        return listAnswer(store_.ranked(order, *p, c.base, c.user));
     }
     if (c.params.contains(QStringLiteral("category"))) {
         const auto category = number(c.params.value(QStringLiteral("category")), 1, INT_MAX);
         if (!category)
             return refuse(kBadParams);
-        return listAnswer(store_.byCategory(int(*category), *p, c.base, user));
+        return listAnswer(store_.byCategory(int(*category), *p, c.base, c.user));
     }
     if (c.params.contains(QStringLiteral("keyword"))) {
         const QString keyword = c.params.value(QStringLiteral("keyword")).trimmed();
         if (keyword.isEmpty())
             return refuse(QStringLiteral("请输入搜索关键字"));
-        return listAnswer(store_.search(keyword, *p, c.base, user));
+        return listAnswer(store_.search(keyword, *p, c.base, c.user));
     }
     return refuse(kBadParams);
 }
@@ -569,115 +591,83 @@ QJsonObject BookServer::lookup(const Call& c) {
 // --- user data
 
 QJsonObject BookServer::favouite(const Call& c) {
-    const qint64 user = userOf(c);
-    if (!user)
-        return refuse(kSignInAgain);
-    const auto bookId = number(c.params.value(QStringLiteral("book_id")), 1, INT_MAX);
+    const auto bookId = bookIdIn(c.params);
     const QString fav = c.params.value(QStringLiteral("fav"));
     if (fav != QLatin1String("1") && fav != QLatin1String("0"))
         return refuse(kBadParams);
-    if (!bookId || !store_.chapterCount(int(*bookId)))
+    if (!chaptersOf(bookId))
         return refuse(kNoBook);
-    store_.setFavourite(user, int(*bookId), fav == QLatin1String("1"));
-    return ok({{QStringLiteral("msg"), fav == QLatin1String("1") ? QStringLiteral("收藏成功")
-                                                                 : QStringLiteral("已取消收藏")}});
+    store_.setFavourite(c.user, *bookId, fav == QLatin1String("1"));
+    return done(fav == QLatin1String("1") ? QStringLiteral("收藏成功")
+                                          : QStringLiteral("已取消收藏"));
 }
 
 QJsonObject BookServer::getfavouite(const Call& c) {
-    const qint64 user = userOf(c);
-    if (!user)
-        return refuse(kSignInAgain);
     const auto p = paging(c.params);
     if (!p)
         return refuse(kBadParams);
-    return listAnswer(store_.favourites(user, *p, c.base));
+    return listAnswer(store_.favourites(c.user, *p, c.base));
 }
 
 QJsonObject BookServer::readchapter(const Call& c) {
-    const qint64 user = userOf(c);
-    if (!user)
-        return refuse(kSignIn);
-    const auto bookId = number(c.params.value(QStringLiteral("book_id")), 1, INT_MAX);
-    const int chapters = bookId ? store_.chapterCount(int(*bookId)) : 0;
+    const auto bookId = bookIdIn(c.params);
+    const int chapters = chaptersOf(bookId);
     if (!chapters)
         return refuse(kNoBook);
     const auto chapter = number(c.params.value(QStringLiteral("chapter")), 1, chapters);
     if (!chapter)
         return refuse(kBadParams);
-    store_.recordRead(user, int(*bookId), int(*chapter));
+    store_.recordRead(c.user, *bookId, int(*chapter));
     return ok();
 }
 
 QJsonObject BookServer::getreadlog(const Call& c) {
-    const qint64 user = userOf(c);
-    if (!user)
-        return refuse(kSignInAgain);
     const auto p = paging(c.params);
     if (!p)
         return refuse(kBadParams);
-    const BookStore::Page page = store_.readLog(user, *p, c.base);
+    const BookStore::Page page = store_.readLog(c.user, *p, c.base);
     return ok({{QStringLiteral("chapters"), page.items},
                {QStringLiteral("count"), QString::number(page.count)}});
 }
 
 QJsonObject BookServer::removeReadrecord(const Call& c) {
-    const qint64 user = userOf(c);
-    if (!user)
-        return refuse(kSignInAgain);
-    const auto bookId = number(c.params.value(QStringLiteral("book_id")), 1, INT_MAX);
+    const auto bookId = bookIdIn(c.params);
     if (!bookId)
         return refuse(kBadParams);
-    store_.removeRead(user, int(*bookId));
-    return ok({{QStringLiteral("msg"), QStringLiteral("删除成功")}});
+    store_.removeRead(c.user, *bookId);
+    return done(QStringLiteral("删除成功"));
 }
 
 QJsonObject BookServer::deleteReadRecord(const Call& c) {
-    const qint64 user = userOf(c);
-    if (!user)
-        return refuse(kSignInAgain);
-    const QString which = c.params.value(QStringLiteral("book_id"));
-    if (which == QLatin1String("ALL")) {
-        store_.clearReads(user);
-        return ok({{QStringLiteral("msg"), QStringLiteral("阅读记录已清空")}});
+    if (c.params.value(QStringLiteral("book_id")) == QLatin1String("ALL")) {
+        store_.clearReads(c.user);
+        return done(QStringLiteral("阅读记录已清空"));
     }
-    const auto bookId = number(which, 1, INT_MAX);
-    if (!bookId)
-        return refuse(kBadParams);
-    store_.removeRead(user, int(*bookId));
-    return ok({{QStringLiteral("msg"), QStringLiteral("删除成功")}});
+    return removeReadrecord(c);
 }
 
 QJsonObject BookServer::mymsg(const Call& c) {
-    const qint64 user = userOf(c);
-    if (!user)
-        return refuse(kSignInAgain);
     const auto p = paging(c.params);
     if (!p)
         return refuse(kBadParams);
-    const BookStore::Page page = store_.messages(user, *p);
+    const BookStore::Page page = store_.messages(c.user, *p);
     return ok({{QStringLiteral("msgs"),
                 QJsonObject{{QStringLiteral("data"), page.items},
                             {QStringLiteral("count"), QString::number(page.count)}}}});
 }
 
 QJsonObject BookServer::noticeRead(const Call& c) {
-    const qint64 user = userOf(c);
-    if (!user)
-        return refuse(kSignInAgain);
-    const auto id = number(c.params.value(QStringLiteral("check_mail")), 1, LLONG_MAX);
-    if (!id || !store_.markMessageRead(user, *id))
+    const auto id = messageIdIn(c.params);
+    if (!id || !store_.markMessageRead(c.user, *id))
         return refuse(QStringLiteral("消息不存在"));
     return ok();
 }
 
 QJsonObject BookServer::noticeDelete(const Call& c) {
-    const qint64 user = userOf(c);
-    if (!user)
-        return refuse(kSignInAgain);
-    const auto id = number(c.params.value(QStringLiteral("check_mail")), 1, LLONG_MAX);
-    if (!id || !store_.deleteMessage(user, *id))
+    const auto id = messageIdIn(c.params);
+    if (!id || !store_.deleteMessage(c.user, *id))
         return refuse(QStringLiteral("消息不存在"));
-    return ok({{QStringLiteral("msg"), QStringLiteral("删除成功")}});
+    return done(QStringLiteral("删除成功"));
 }
 
 QJsonObject BookServer::feedbackForm(const Call& c) {
@@ -688,22 +678,22 @@ QJsonObject BookServer::feedbackForm(const Call& c) {
     if (content.trimmed().isEmpty())
         return refuse(QStringLiteral("反馈内容不能为空"));
     // Feedback from a reader whose sign-in has lapsed is still worth keeping.
-    store_.addFeedback(userOf(c), type, content.left(4000),
+    store_.addFeedback(c.user, type, content.left(4000),
                        c.params.value(QStringLiteral("email")).left(100),
                        c.params.value(QStringLiteral("qq")).left(20),
                        c.params.value(QStringLiteral("channel")).left(40));
-    return ok({{QStringLiteral("msg"), QStringLiteral("提交成功")}});
+    return done(QStringLiteral("提交成功"));
 }
 
 QJsonObject BookServer::reporterror(const Call& c) {
-    const auto bookId = number(c.params.value(QStringLiteral("book_id")), 1, INT_MAX);
-    const int chapters = bookId ? store_.chapterCount(int(*bookId)) : 0;
+    const auto bookId = bookIdIn(c.params);
+    const int chapters = chaptersOf(bookId);
     if (!chapters)
         return refuse(kNoBook);
     const auto chapter = number(c.params.value(QStringLiteral("chapter_number")), 1, chapters);
     if (!chapter)
         return refuse(kBadParams);
-    store_.addErrorReport(userOf(c), int(*bookId), int(*chapter),
+    store_.addErrorReport(c.user, *bookId, int(*chapter),
                           c.params.value(QStringLiteral("channel")).left(40));
-    return ok({{QStringLiteral("msg"), QStringLiteral("提交成功")}});
+    return done(QStringLiteral("提交成功"));
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -58,7 +59,8 @@ public:
     struct Call {
         QString path;
         QMap<QString, QString> params;
-        QString base; // scheme, host and port the client used, for cover addresses
+        QString base;    // scheme, host and port the client used, for cover addresses
+        qint64 user = 0; // the signed-in reader, 0 for none; answer() fills it in
     };
     // The answer for one call as the service computes it (no transport, no failures on
     // purpose); used by the routes and handy for tests of the rules alone.
@@ -70,7 +72,12 @@ public:
 
 private:
     using Handler = QJsonObject (BookServer::*)(const Call&);
-    static const QMap<QString, Handler>& routes();
+    struct Route {
+        Handler handler = nullptr;
+        // Calls that act for a reader are refused with this text when no reader is signed in.
+        QString withoutReader;
+    };
+    static const QMap<QString, Route>& routes();
 
     void install();
     bool injectFailure(httplib::Response& res);
@@ -106,6 +113,8 @@ private:
 
     // The signed-in user of a call: 0 when the token is absent or no longer valid.
     qint64 userOf(const Call& c);
+    // The chapters of the book, 0 when there is no such book.
+    int chaptersOf(std::optional<int> bookId);
 
     Options options_;
     BookStore store_;
