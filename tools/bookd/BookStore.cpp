@@ -565,31 +565,23 @@ void BookStore::recordRead(qint64 userId, int bookId, int chapter) {
 
 BookStore::Page BookStore::readLog(qint64 userId, Paging paging, const QString& coverBase) {
     std::lock_guard lock(mutex_);
-    Page page;
-    Statement count(db_, QStringLiteral("SELECT COUNT(*) FROM readlog WHERE user_id = ?"));
-    if (count.bind(1, userId).next())
-        page.count = int(count.integer(0));
-
-    Statement records(db_, QStringLiteral("SELECT book_id, chapter, read_time FROM readlog "
-                                          "WHERE user_id = ? ORDER BY read_time DESC, rowid DESC "
-                                          "LIMIT ? OFFSET ?"));
-    records.bindAll({userId, paging.limit, qint64(paging.page - 1) * paging.limit});
-    while (records.next()) {
-        const int bookId = int(records.integer(0));
-        const int chapter = int(records.integer(1));
-        Statement row(db_, QLatin1String(kBookColumns) + QStringLiteral("WHERE b.id = :id"));
-        row.bind(":id", bookId).bind(":user", userId);
-        if (!row.next())
-            continue;
-        page.items.append(QJsonObject{
-            {QStringLiteral("book_id"), bookId},
-            {QStringLiteral("chapter_number"), chapter},
-            {QStringLiteral("chapter_title"), SampleCatalog::chapterTitle(bookId, chapter)},
-            {QStringLiteral("read_time"), timeText(records.integer(2))},
-            {QStringLiteral("book"), bookJson(row, coverBase)},
+    return readerPage(
+        QStringLiteral("readlog"), QStringLiteral("book_id, chapter, read_time"),
+        QStringLiteral("read_time DESC, rowid DESC"), userId, paging, [&](Statement& records) {
+            const int bookId = int(records.integer(0));
+            const int chapter = int(records.integer(1));
+            Statement row(db_, QLatin1String(kBookColumns) + QStringLiteral("WHERE b.id = :id"));
+            row.bind(":id", bookId).bind(":user", userId);
+            if (!row.next())
+                return QJsonObject();
+            return QJsonObject{
+                {QStringLiteral("book_id"), bookId},
+                {QStringLiteral("chapter_number"), chapter},
+                {QStringLiteral("chapter_title"), SampleCatalog::chapterTitle(bookId, chapter)},
+                {QStringLiteral("read_time"), timeText(records.integer(2))},
+                {QStringLiteral("book"), bookJson(row, coverBase)},
+            };
         });
-    }
-    return page;
 }
 
 bool BookStore::removeRead(qint64 userId, int bookId) {
@@ -608,22 +600,34 @@ int BookStore::clearReads(qint64 userId) {
 
 BookStore::Page BookStore::messages(qint64 userId, Paging paging) {
     std::lock_guard lock(mutex_);
+    return readerPage(
+        QStringLiteral("messages"), QStringLiteral("id, title, content, status, send_time"),
+        QStringLiteral("send_time DESC, id DESC"), userId, paging, [](Statement& rows) {
+            return QJsonObject{
+                {QStringLiteral("id"), QString::number(rows.integer(0))},
+                {QStringLiteral("title"), rows.text(1)},
+                {QStringLiteral("content"), rows.text(2)},
+                {QStringLiteral("status"), QString::number(rows.integer(3))},
+                {QStringLiteral("send_time"), timeText(rows.integer(4))},
+            };
+        });
+}
+
+BookStore::Page BookStore::readerPage(const QString& table, const QString& columns,
+                                      const QString& order, qint64 userId, Paging paging,
+                                      const std::function<QJsonObject(Statement&)>& item) {
     Page page;
-    Statement count(db_, QStringLiteral("SELECT COUNT(*) FROM messages WHERE user_id = ?"));
+    Statement count(db_, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE user_id = ?").arg(table));
     if (count.bind(1, userId).next())
         page.count = int(count.integer(0));
-    Statement rows(db_, QStringLiteral("SELECT id, title, content, status, send_time FROM messages "
-                                       "WHERE user_id = ? ORDER BY send_time DESC, id DESC "
-                                       "LIMIT ? OFFSET ?"));
+    Statement rows(db_, QStringLiteral("SELECT %1 FROM %2 WHERE user_id = ? ORDER BY %3 "
+                                       "LIMIT ? OFFSET ?")
+                            .arg(columns, table, order));
     rows.bindAll({userId, paging.limit, qint64(paging.page - 1) * paging.limit});
     while (rows.next()) {
-        page.items.append(QJsonObject{
-            {QStringLiteral("id"), QString::number(rows.integer(0))},
-            {QStringLiteral("title"), rows.text(1)},
-            {QStringLiteral("content"), rows.text(2)},
-            {QStringLiteral("status"), QString::number(rows.integer(3))},
-            {QStringLiteral("send_time"), timeText(rows.integer(4))},
-        });
+        const QJsonObject entry = item(rows);
+        if (!entry.isEmpty())
+            page.items.append(entry);
     }
     return page;
 }

@@ -99,6 +99,11 @@ private:
     Page bookPage(const QString& where, const QVariantList& binds, const QString& order,
                   Paging paging, const QString& coverBase, qint64 userId);
     QJsonObject bookJson(Statement& row, const QString& coverBase) const;
+    // One page of a reader's rows in table, newest first by order, with the reader's total;
+    // item makes each row's entry (an empty object leaves the row out). Called locked.
+    Page readerPage(const QString& table, const QString& columns, const QString& order,
+                    qint64 userId, Paging paging,
+                    const std::function<QJsonObject(Statement&)>& item);
     qint64 now() const { return clock_(); }
 
     ClockFn clock_;
