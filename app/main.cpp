@@ -30,6 +30,19 @@ QString earlyOption(int argc, char** argv, const char* name) {
     return {};
 }
 
+// An option that takes a value (with defaultValue when it is not given).
+QCommandLineOption valueOption(const char* name, const char* description, const char* valueName,
+                               const char* defaultValue = nullptr) {
+    return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description),
+                              QString::fromLatin1(valueName), QString::fromLatin1(defaultValue));
+}
+
+// The option's value when given, else the environment variable's.
+QString valueOrEnvironment(const QCommandLineParser& parser, const QCommandLineOption& option,
+                           const char* variable) {
+    return parser.isSet(option) ? parser.value(option) : qEnvironmentVariable(variable);
+}
+
 void useReadingFont() {
     const QStringList families = QFontDatabase::families();
     for (const char* name : {"Noto Sans CJK SC", "Noto Sans SC", "WenQuanYi Micro Hei"}) {
@@ -64,39 +77,30 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription(QStringLiteral("folia, a reader for serialized web novels"));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption serviceUrl(QStringLiteral("service-url"),
-                                        QStringLiteral("The book service's base URL."),
-                                        QStringLiteral("URL"));
-    const QCommandLineOption lookupUrl(QStringLiteral("lookup-url"),
-                                       QStringLiteral("The app-store lookup's base URL."),
-                                       QStringLiteral("URL"));
-    const QCommandLineOption screen(QStringLiteral("screen"),
-                                    QStringLiteral("Screen height in points: 568 or 480."),
-                                    QStringLiteral("HEIGHT"), QStringLiteral("568"));
-    const QCommandLineOption pushToken(QStringLiteral("push-token"),
-                                       QStringLiteral("The push device token to register."),
-                                       QStringLiteral("HEX"));
-    const QCommandLineOption push(QStringLiteral("push"),
-                                  QStringLiteral("Deliver this push payload after launch."),
-                                  QStringLiteral("FILE.json"));
-    const QCommandLineOption shots(QStringLiteral("screenshots"),
-                                   QStringLiteral("Write a PNG of each screen into DIR and quit."),
-                                   QStringLiteral("DIR"));
-    const QCommandLineOption scaleOption(QStringLiteral("scale"),
-                                         QStringLiteral("Pixels per point (1; 2 for screenshots)."),
-                                         QStringLiteral("N"));
+    const QCommandLineOption serviceUrl =
+        valueOption("service-url", "The book service's base URL.", "URL");
+    const QCommandLineOption lookupUrl =
+        valueOption("lookup-url", "The app-store lookup's base URL.", "URL");
+    const QCommandLineOption screen =
+        valueOption("screen", "Screen height in points: 568 or 480.", "HEIGHT", "568");
+    const QCommandLineOption pushToken =
+        valueOption("push-token", "The push device token to register.", "HEX");
+    const QCommandLineOption push =
+        valueOption("push", "Deliver this push payload after launch.", "FILE.json");
+    const QCommandLineOption shots =
+        valueOption("screenshots", "Write a PNG of each screen into DIR and quit.", "DIR");
+    const QCommandLineOption scaleOption =
+        valueOption("scale", "Pixels per point (1; 2 for screenshots).", "N");
     parser.addOptions({serviceUrl, lookupUrl, screen, pushToken, push, shots, scaleOption});
     parser.process(qapp);
 
     useReadingFont();
     Localizable::install();
 
-    const QString service = parser.isSet(serviceUrl) ? parser.value(serviceUrl)
-                                                     : qEnvironmentVariable("FOLIA_SERVICE_URL");
+    const QString service = valueOrEnvironment(parser, serviceUrl, "FOLIA_SERVICE_URL");
     if (!service.isEmpty())
         ServiceConfig::setBaseUrl(service);
-    const QString lookup = parser.isSet(lookupUrl) ? parser.value(lookupUrl)
-                                                   : qEnvironmentVariable("FOLIA_LOOKUP_URL");
+    const QString lookup = valueOrEnvironment(parser, lookupUrl, "FOLIA_LOOKUP_URL");
     if (!lookup.isEmpty())
         ServiceConfig::setLookupBase(lookup);
     Window::setScreenHeight(parser.value(screen).toInt());
