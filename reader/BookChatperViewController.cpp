@@ -12,6 +12,7 @@
 #include "reader/BookChapterAndMarkViewController.h"
 #include "reader/BookChatperCell.h"
 #include "reader/ChapterPolicy.h"
+#include "reader/ContentsTable.h"
 #include "service/Service.h"
 #include "storage/BookDb.h"
 
@@ -32,22 +33,11 @@ void BookChatperViewController::viewDidLoad() {
     header_->setStyleSheet(QStringLiteral("color: white; background-color: rgb(201, 186, 153);"));
     header_->setGeometry(0, 0, screen.width() - 16, 37);
 
-    table_ = new QListWidget(this);
-    table_->setObjectName(QStringLiteral("chapterTable"));
-    table_->setItemDelegate(new BookChatperCell(table_));
-    table_->setFrameShape(QFrame::NoFrame);
-    table_->setStyleSheet(QStringLiteral(
-        "QListWidget, QListWidget > QWidget { background: transparent; border: none; }"));
-    table_->viewport()->setAutoFillBackground(false);
-    QPalette palette = table_->palette();
-    palette.setColor(QPalette::Base, Qt::transparent);
-    palette.setColor(QPalette::Window, Qt::transparent);
-    table_->setPalette(palette);
+    table_ = ContentsTable::create(this, QStringLiteral("chapterTable"), new BookChatperCell,
+                                   QRect(0, 37, screen.width() - 16, screen.height() - 128 - 37));
     table_->setUniformItemSizes(true);
-    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     QScroller::grabGesture(table_->viewport(), QScroller::LeftMouseButtonGesture);
-    table_->setGeometry(0, 37, screen.width() - 16, screen.height() - 128 - 37);
     connect(table_, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { didSelectRow(table_->row(item)); });
 

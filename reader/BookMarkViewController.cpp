@@ -10,6 +10,7 @@
 #include "platform/ui/Window.h"
 #include "reader/BookChapterAndMarkViewController.h"
 #include "reader/BookMarkCell.h"
+#include "reader/ContentsTable.h"
 #include "storage/BookDb.h"
 
 BookMarkViewController::BookMarkViewController(QWidget* parent) : ViewController(parent) {
@@ -25,19 +26,8 @@ void BookMarkViewController::viewDidLoad() {
         showEmptyState();
         return;
     }
-    table_ = new QListWidget(this);
-    table_->setObjectName(QStringLiteral("bookmarkTable"));
-    table_->setItemDelegate(new BookMarkCell(table_));
-    table_->setFrameShape(QFrame::NoFrame);
-    table_->setStyleSheet(QStringLiteral(
-        "QListWidget, QListWidget > QWidget { background: transparent; border: none; }"));
-    table_->viewport()->setAutoFillBackground(false);
-    QPalette palette = table_->palette();
-    palette.setColor(QPalette::Base, Qt::transparent);
-    palette.setColor(QPalette::Window, Qt::transparent);
-    table_->setPalette(palette);
-    table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    table_->setGeometry(0, 0, screen.width() - 16, screen.height() - 128);
+    table_ = ContentsTable::create(this, QStringLiteral("bookmarkTable"), new BookMarkCell,
+                                   QRect(0, 0, screen.width() - 16, screen.height() - 128));
     table_->viewport()->installEventFilter(this);
     for (const QVariant& v : markList) {
         const QVariantMap mark = v.toMap();

@@ -2,7 +2,6 @@
 
 #include <QPointer>
 
-#include "platform/Images.h"
 #include "platform/Timing.h"
 #include "reader/BtnSetFontsizeViewController.h"
 #include "reader/BtnSetLightViewController.h"
@@ -19,18 +18,7 @@ WEPopoverController* present(ReadbooksViewController* reader, ViewController* co
     auto* popover = new WEPopoverController(content, reader);
     popover->setDelegate(reader);
     popover->setPopoverContentSize(QSize(ReaderPopovers::kWidth, ReaderPopovers::kHeight));
-    WEPopoverContainerViewProperties p;
-    p.bgImage = Images::named(QStringLiteral("read_tanchuBg.png"));
-    p.arrowImage = Images::named(QStringLiteral("read_tanchuBg_jiantou.png"));
-    p.bottomBgMargin = 6;
-    p.leftBgCapSize = 31;
-    p.topBgCapSize = 31;
-    p.leftContentMargin = 4;
-    p.rightContentMargin = 3;
-    p.topContentMargin = 4;
-    p.bottomContentMargin = 4;
-    p.arrowMargin = 0;
-    popover->setContainerViewProperties(p);
+    popover->setContainerViewProperties(WEPopoverContainerViewProperties::standard());
     popover->presentPopoverFromRect(rect, fromView ? fromView : reader,
                                     WEPopoverContainerView::ArrowAny, true);
     return popover;

@@ -1,11 +1,10 @@
 #pragma once
 
 #include <QAbstractButton>
-#include <QImage>
 #include <QPixmap>
 #include <QUrl>
 
-#include "engines/EGOImageLoader.h"
+#include "widgets/RemoteImageSlot.h"
 
 class EGOImageButton;
 
@@ -19,8 +18,9 @@ public:
 };
 
 // A button whose face is the image of a remote address: the placeholder at once, the image
-// when it arrives, only ever the image of the address it currently waits for.
-class EGOImageButton final : public QAbstractButton, public EGOImageLoaderObserver {
+// when it arrives, only ever the image of the address it currently waits for. Pressed, the
+// face darkens.
+class EGOImageButton final : public QAbstractButton {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(EGOImageButton)
 
@@ -29,21 +29,18 @@ public:
                             EGOImageButtonDelegate* delegate = nullptr, QWidget* parent = nullptr);
     ~EGOImageButton() override;
 
-    void setImageURL(const QUrl& imageURL);
-    QUrl imageURL() const { return imageURL_; }
-    void cancelImageLoad();
+    void setImageURL(const QUrl& imageURL) { slot_.setImageURL(imageURL); }
+    QUrl imageURL() const { return slot_.imageURL(); }
+    void cancelImageLoad() { slot_.cancelImageLoad(); }
 
-    QPixmap placeholderImage() const { return placeholderImage_; }
-    void setPlaceholderImage(const QPixmap& image);
+    QPixmap placeholderImage() const { return slot_.placeholderImage(); }
+    void setPlaceholderImage(const QPixmap& image) { slot_.setPlaceholderImage(image); }
     EGOImageButtonDelegate* delegate() const { return delegate_; }
     void setDelegate(EGOImageButtonDelegate* delegate) { delegate_ = delegate; }
 
-    QPixmap image() const { return image_; }
-    void setImage(const QPixmap& image);
-    bool showsPlaceholder() const { return showsPlaceholder_; }
-
-    void imageLoaderDidLoad(const QUrl& imageURL, const QImage& image) override;
-    void imageLoaderDidFailToLoad(const QUrl& imageURL, const EGOImageLoadError& error) override;
+    QPixmap image() const { return slot_.image(); }
+    void setImage(const QPixmap& image) { slot_.setImage(image); }
+    bool showsPlaceholder() const { return slot_.showsPlaceholder(); }
 
     QSize sizeHint() const override;
 
@@ -51,11 +48,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void showPlaceholder();
-
-    QPixmap placeholderImage_;
-    QPixmap image_;
-    bool showsPlaceholder_ = true;
-    QUrl imageURL_;
     EGOImageButtonDelegate* delegate_;
+    RemoteImageSlot slot_;
 };

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QImage>
 #include <QPixmap>
 #include <QUrl>
 #include <QWidget>
 
-#include "engines/EGOImageLoader.h"
+#include "widgets/RemoteImageSlot.h"
 
 class EGOImageView;
 
@@ -20,7 +19,7 @@ public:
 
 // Shows the image of a remote address: the placeholder at once, the image when it arrives,
 // and only ever the image of the address it currently waits for. The image fills the view.
-class EGOImageView final : public QWidget, public EGOImageLoaderObserver {
+class EGOImageView final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(EGOImageView)
 
@@ -29,32 +28,24 @@ public:
                           QWidget* parent = nullptr);
     ~EGOImageView() override;
 
-    void setImageURL(const QUrl& imageURL);
-    QUrl imageURL() const { return imageURL_; }
-    void cancelImageLoad();
+    void setImageURL(const QUrl& imageURL) { slot_.setImageURL(imageURL); }
+    QUrl imageURL() const { return slot_.imageURL(); }
+    void cancelImageLoad() { slot_.cancelImageLoad(); }
 
-    QPixmap placeholderImage() const { return placeholderImage_; }
-    void setPlaceholderImage(const QPixmap& image);
+    QPixmap placeholderImage() const { return slot_.placeholderImage(); }
+    void setPlaceholderImage(const QPixmap& image) { slot_.setPlaceholderImage(image); }
     EGOImageViewDelegate* delegate() const { return delegate_; }
     void setDelegate(EGOImageViewDelegate* delegate) { delegate_ = delegate; }
 
     // What is shown now: the placeholder or the loaded image.
-    QPixmap image() const { return image_; }
-    void setImage(const QPixmap& image);
-    bool showsPlaceholder() const { return showsPlaceholder_; }
-
-    void imageLoaderDidLoad(const QUrl& imageURL, const QImage& image) override;
-    void imageLoaderDidFailToLoad(const QUrl& imageURL, const EGOImageLoadError& error) override;
+    QPixmap image() const { return slot_.image(); }
+    void setImage(const QPixmap& image) { slot_.setImage(image); }
+    bool showsPlaceholder() const { return slot_.showsPlaceholder(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void showPlaceholder();
-
-    QPixmap placeholderImage_;
-    QPixmap image_;
-    bool showsPlaceholder_ = true;
-    QUrl imageURL_;
     EGOImageViewDelegate* delegate_;
+    RemoteImageSlot slot_;
 };

@@ -4,10 +4,12 @@
 #include <QPainterPath>
 #include <QTransform>
 
+#include "platform/Images.h"
 #include "platform/ui/StretchableImage.h"
 
 namespace {
 constexpr int kScreenMargin = 4;
+const QColor kFallbackPanelColor(40, 40, 40);
 
 int rotationFromDown(int direction) {
     switch (direction) {
@@ -21,12 +23,58 @@ int rotationFromDown(int direction) {
         return 0;
     }
 }
+// The image with its see-through middle made solid: every pixel's opacity scaled so that the
+// middle's becomes full, which keeps the soft edges soft.
+QPixmap solidified(const QPixmap& pixmap) {
+    if (pixmap.isNull())
+        return pixmap;
+    QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    const int middle = qAlpha(image.pixel(image.width() / 2, image.height() / 2));
+    if (middle == 0 || middle == 255)
+        return pixmap;
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int alpha = qMin(255, qAlpha(line[x]) * 255 / middle);
+            line[x] = qRgba(qRed(line[x]), qGreen(line[x]), qBlue(line[x]), alpha);
+        }
+    }
+    QPixmap solid = QPixmap::fromImage(image);
+    solid.setDevicePixelRatio(pixmap.devicePixelRatio());
+    return solid;
+}
 } // namespace
+
+WEPopoverContainerViewProperties WEPopoverContainerViewProperties::standard() {
+    WEPopoverContainerViewProperties p;
+    p.bgImage = Images::named(QStringLiteral("read_tanchuBg"));
+    p.arrowImage = Images::named(QStringLiteral("read_tanchuBg_jiantou"));
+    p.bottomBgMargin = 6;
+    p.leftBgCapSize = 31;
+    p.topBgCapSize = 31;
+    p.leftContentMargin = 4;
+    p.rightContentMargin = 3;
+    p.topContentMargin = 4;
+    p.bottomContentMargin = 4;
+    p.arrowMargin = 0;
+    return p;
+}
 
 WEPopoverContainerView::WEPopoverContainerView(const WEPopoverContainerViewProperties& properties,
                                                QWidget* parent)
-    : QWidget(parent), properties_(properties) {
+    : QWidget(parent), properties_(properties), panelColor_(kFallbackPanelColor) {
     setObjectName(QStringLiteral("popoverContainerView"));
+    // The panel hides what lies behind it, whatever the images' own opacity.
+    properties_.bgImage = solidified(properties_.bgImage);
+    properties_.arrowImage = solidified(properties_.arrowImage);
+    // The middle of the background image is the panel's colour; the content sits on it.
+    if (!properties_.bgImage.isNull()) {
+        const QImage bg = properties_.bgImage.toImage();
+        const QColor middle = bg.pixelColor(bg.width() / 2, bg.height() / 2);
+        if (middle.alpha() > 0)
+            panelColor_ = middle;
+    }
+    panelColor_.setAlpha(255);
 }
 
 WEPopoverContainerView::~WEPopoverContainerView() = default;
@@ -147,8 +195,10 @@ void WEPopoverContainerView::paintEvent(QPaintEvent*) {
     } else {
         QPainterPath path;
         path.addRoundedRect(QRectF(panelRect_), 8, 8);
-        p.fillPath(path, QColor(40, 40, 40, 235));
+        p.fillPath(path, panelColor_);
     }
+    // Nothing behind the popover shows through under its content.
+    p.fillRect(contentRect_, panelColor_);
     const QPixmap arrow = arrowFor(direction_);
     if (!arrow.isNull()) {
         p.drawPixmap(arrowRect_, arrow);
@@ -170,7 +220,7 @@ void WEPopoverContainerView::paintEvent(QPaintEvent*) {
             break;
         }
         p.setPen(Qt::NoPen);
-        p.setBrush(QColor(40, 40, 40, 235));
+        p.setBrush(panelColor_);
         p.drawPolygon(tri);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QPixmap>
 #include <QRect>
 #include <QWidget>
@@ -23,6 +24,9 @@ struct WEPopoverContainerViewProperties {
     int topContentMargin = 0;
     int bottomContentMargin = 0;
     int arrowMargin = 0;
+
+    // The app's popover look: the dark panel with its arrow, caps and margins.
+    static WEPopoverContainerViewProperties standard();
 };
 
 // The frame a popover's content sits in: the panel and its arrow pointing at a rectangle.
@@ -68,6 +72,7 @@ private:
     QPixmap arrowFor(ArrowDirection direction) const;
 
     WEPopoverContainerViewProperties properties_;
+    QColor panelColor_; // opaque
     ArrowDirection direction_ = ArrowDown;
     QRect panelRect_;
     QRect arrowRect_;

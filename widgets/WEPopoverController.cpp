@@ -58,6 +58,8 @@ void WEPopoverController::presentPopoverFromRect(const QRect& rect, QWidget* vie
     container_->layoutFor(contentSize_, target, window->rect(), permittedArrowDirections);
     if (content_) {
         content_->setParent(container_);
+        // The content sits on the container's panel rather than painting a page of its own.
+        content_->setAutoFillBackground(false);
         content_->setGeometry(container_->contentRect());
         content_->show();
     }

@@ -131,41 +131,44 @@ void stripsPage(ScreenshotWalk::Context& ctx) {
     ctx.settle(100);
 }
 
-void refreshingPage(ScreenshotWalk::Context& ctx) {
-    QWidget* page = makePage(QStringLiteral("正在刷新"));
+// A full-window page of one list, shown and laid out; the list is returned for the step to drag.
+PullingRefreshTableView* shownList(ScreenshotWalk::Context& ctx, const QString& title) {
+    QWidget* page = makePage(title);
     PullingRefreshTableView* table = makeList(page, QRect(0, 44, 320, 504));
     ctx.showFullWindow(page);
     ctx.settle(50);
+    return table;
+}
+
+// The offset of a list pulled 70 points past its last row.
+int pastTheEnd(PullingRefreshTableView* table) {
+    return table->contentHeight() - table->height() + 70;
+}
+
+void refreshingPage(ScreenshotWalk::Context& ctx) {
+    PullingRefreshTableView* table = shownList(ctx, QStringLiteral("正在刷新"));
     table->setContentOffsetY(-61);
     table->tableViewDidEndDragging();
     ctx.settle(100);
 }
 
 void pulledPage(ScreenshotWalk::Context& ctx, bool header) {
-    QWidget* page = makePage(header ? QStringLiteral("释放刷新") : QStringLiteral("释放加载更多"));
-    PullingRefreshTableView* table = makeList(page, QRect(0, 44, 320, 504));
-    ctx.showFullWindow(page);
-    ctx.settle(50);
-    table->setContentOffsetY(header ? -70 : table->contentHeight() - table->height() + 70);
+    PullingRefreshTableView* table =
+        shownList(ctx, header ? QStringLiteral("释放刷新") : QStringLiteral("释放加载更多"));
+    table->setContentOffsetY(header ? -70 : pastTheEnd(table));
     ctx.settle(50);
 }
 
 void endPage(ScreenshotWalk::Context& ctx) {
-    QWidget* page = makePage(QStringLiteral("没有了哦"));
-    PullingRefreshTableView* table = makeList(page, QRect(0, 44, 320, 504));
-    ctx.showFullWindow(page);
-    ctx.settle(50);
+    PullingRefreshTableView* table = shownList(ctx, QStringLiteral("没有了哦"));
     table->setReachedTheEnd(true);
-    table->setContentOffsetY(table->contentHeight() - table->height() + 70);
+    table->setContentOffsetY(pastTheEnd(table));
     ctx.settle(50);
 }
 
 void messagePage(ScreenshotWalk::Context& ctx) {
-    QWidget* page = makePage(QStringLiteral("滑入的提示"));
-    PullingRefreshTableView* table = makeList(page, QRect(0, 44, 320, 504));
-    ctx.showFullWindow(page);
-    ctx.settle(50);
-    table->setContentOffsetY(table->contentHeight() - table->height() + 70);
+    PullingRefreshTableView* table = shownList(ctx, QStringLiteral("滑入的提示"));
+    table->setContentOffsetY(pastTheEnd(table));
     table->tableViewDidEndDragging();
     atRealSpeed(ctx);
     table->tableViewDidFinishedLoadingWithMessage(QStringLiteral("没有了"));
@@ -325,17 +328,7 @@ void popoverPage(ScreenshotWalk::Context& ctx) {
         QStringLiteral("read_tanchuButton_font_line"), 1, QPoint(91, 12));
     auto* popover = new WEPopoverController(content, page);
     popover->setPopoverContentSize(QSize(312, 54));
-    WEPopoverContainerViewProperties props;
-    props.bgImage = Images::named(QStringLiteral("read_tanchuBg"));
-    props.arrowImage = Images::named(QStringLiteral("read_tanchuBg_jiantou"));
-    props.bottomBgMargin = 6;
-    props.leftBgCapSize = 31;
-    props.topBgCapSize = 31;
-    props.leftContentMargin = 4;
-    props.rightContentMargin = 3;
-    props.topContentMargin = 4;
-    props.bottomContentMargin = 4;
-    popover->setContainerViewProperties(props);
+    popover->setContainerViewProperties(WEPopoverContainerViewProperties::standard());
     popover->presentPopoverFromRect(QRect(64, 0, 64, 44), toolbar, WEPopoverContainerView::ArrowAny,
                                     false);
     ctx.addCleanUp([popover] { popover->dismissPopoverAnimated(false); });

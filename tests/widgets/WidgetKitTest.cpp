@@ -182,15 +182,7 @@ protected:
         popover = std::make_unique<WEPopoverController>(content);
         popover->setDelegate(&owner);
         popover->setPopoverContentSize(QSize(312, 54));
-        WEPopoverContainerViewProperties props;
-        props.bottomBgMargin = 6;
-        props.leftBgCapSize = 31;
-        props.topBgCapSize = 31;
-        props.leftContentMargin = 4;
-        props.rightContentMargin = 3;
-        props.topContentMargin = 4;
-        props.bottomContentMargin = 4;
-        popover->setContainerViewProperties(props);
+        popover->setContainerViewProperties(WEPopoverContainerViewProperties::standard());
         // A toolbar button at the bottom of the screen.
         popover->presentPopoverFromRect(QRect(128, 436, 64, 44), &window,
                                         WEPopoverContainerView::ArrowAny, true);
@@ -236,6 +228,41 @@ TEST_F(WEPopoverControllerTest, PassthroughViewsGetTheirTapsAndKeepItOpen) {
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(popover->isPopoverVisible());
     EXPECT_EQ(owner.asked, 0);
+}
+
+// Page text must not show through the panel: neither under the content (even a content that
+// paints a white page of its own) nor in the panel's rim around it.
+TEST(WEPopoverPanelTest, ThePanelHidesWhatLiesBehindIt) {
+    QWidget window;
+    window.resize(320, 480);
+    window.show();
+    auto* content = new QWidget;
+    content->setAutoFillBackground(true);
+    QPalette palette = content->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    content->setPalette(palette);
+    WEPopoverController popover(content);
+    popover.setPopoverContentSize(QSize(312, 54));
+    popover.setContainerViewProperties(WEPopoverContainerViewProperties::standard());
+    popover.presentPopoverFromRect(QRect(128, 436, 64, 44), &window,
+                                   WEPopoverContainerView::ArrowAny, false);
+    WEPopoverContainerView* container = popover.containerView();
+    ASSERT_NE(container, nullptr);
+    // Drawn onto nothing, so that whatever the panel leaves see-through stays so.
+    QImage shot(container->size(), QImage::Format_ARGB32);
+    shot.fill(Qt::transparent);
+    container->render(&shot, QPoint(), QRegion(), QWidget::DrawChildren);
+    auto at = [&](const QPoint& p) { return shot.pixelColor(p); };
+    const QRect panel = container->panelRect();
+    const QColor middle = at(container->contentRect().center());
+    EXPECT_EQ(middle.alpha(), 255);
+    EXPECT_LT(middle.lightness(), 100) << "the content sits on the dark panel";
+    for (const QPoint& p :
+         {QPoint(panel.center().x(), panel.top() + 2),
+          QPoint(panel.center().x(), panel.bottom() - 1),
+          QPoint(panel.center().x(), panel.bottom() + 3),
+          QPoint(panel.left() + 2, panel.center().y()), container->arrowRect().center()})
+        EXPECT_EQ(at(p).alpha(), 255) << p.x() << "," << p.y();
 }
 
 TEST_F(WEPopoverControllerTest, TheOwnerMayDismissItWithoutBeingAsked) {

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QPixmap>
+#include <QUrl>
+#include <functional>
+
+#include "engines/EGOImageLoader.h"
+
+// The image state of a view that shows a remote image: the placeholder at once, the image
+// when it arrives, and only ever the image of the address it currently waits for. It is the
+// shared loader's observer on behalf of its view, which it tells through three handlers: the
+// shown image changed (repaint), the image arrived, the image could not be loaded.
+class RemoteImageSlot final : public EGOImageLoaderObserver {
+public:
+    struct Handlers {
+        std::function<void()> changed;
+        std::function<void()> loaded;
+        std::function<void(const EGOImageLoadError&)> failed;
+    };
+
+    RemoteImageSlot(const QPixmap& placeholderImage, Handlers handlers);
+    ~RemoteImageSlot() override;
+    RemoteImageSlot(const RemoteImageSlot&) = delete;
+    RemoteImageSlot& operator=(const RemoteImageSlot&) = delete;
+
+    void setImageURL(const QUrl& imageURL);
+    QUrl imageURL() const { return imageURL_; }
+    void cancelImageLoad();
+
+    QPixmap placeholderImage() const { return placeholderImage_; }
+    void setPlaceholderImage(const QPixmap& image);
+    // What is shown now: the placeholder or the loaded image.
+    QPixmap image() const { return image_; }
+    void setImage(const QPixmap& image);
+    bool showsPlaceholder() const { return showsPlaceholder_; }
+
+    void imageLoaderDidLoad(const QUrl& imageURL, const QImage& image) override;
+    void imageLoaderDidFailToLoad(const QUrl& imageURL, const EGOImageLoadError& error) override;
+
+private:
+    void showPlaceholder();
+    void changed();
+    void loaded(const QImage& image);
+
+    QPixmap placeholderImage_;
+    QPixmap image_;
+    bool showsPlaceholder_ = true;
+    QUrl imageURL_;
+    Handlers handlers_;
+};
