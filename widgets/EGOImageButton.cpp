@@ -10,15 +10,9 @@ void EGOImageButtonDelegate::imageButtonFailedToLoadImage(EGOImageButton*,
 EGOImageButton::EGOImageButton(const QPixmap& placeholderImage, EGOImageButtonDelegate* delegate,
                                QWidget* parent)
     : QAbstractButton(parent), delegate_(delegate),
-      slot_(placeholderImage, {[this] { update(); },
-                               [this] {
-                                   if (delegate_)
-                                       delegate_->imageButtonLoadedImage(this);
-                               },
-                               [this](const EGOImageLoadError& error) {
-                                   if (delegate_)
-                                       delegate_->imageButtonFailedToLoadImage(this, error);
-                               }}) {
+      slot_(placeholderImage, RemoteImageSlot::forView(
+                                  this, &delegate_, &EGOImageButtonDelegate::imageButtonLoadedImage,
+                                  &EGOImageButtonDelegate::imageButtonFailedToLoadImage)) {
     setObjectName(QStringLiteral("egoImageButton"));
 }
 

@@ -9,15 +9,9 @@ void EGOImageViewDelegate::imageViewFailedToLoadImage(EGOImageView*, const EGOIm
 EGOImageView::EGOImageView(const QPixmap& placeholderImage, EGOImageViewDelegate* delegate,
                            QWidget* parent)
     : QWidget(parent), delegate_(delegate),
-      slot_(placeholderImage, {[this] { update(); },
-                               [this] {
-                                   if (delegate_)
-                                       delegate_->imageViewLoadedImage(this);
-                               },
-                               [this](const EGOImageLoadError& error) {
-                                   if (delegate_)
-                                       delegate_->imageViewFailedToLoadImage(this, error);
-                               }}) {
+      slot_(placeholderImage,
+            RemoteImageSlot::forView(this, &delegate_, &EGOImageViewDelegate::imageViewLoadedImage,
+                                     &EGOImageViewDelegate::imageViewFailedToLoadImage)) {
     setObjectName(QStringLiteral("egoImageView"));
 }
 

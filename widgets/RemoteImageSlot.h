@@ -18,6 +18,22 @@ public:
         std::function<void(const EGOImageLoadError&)> failed;
     };
 
+    // The handlers of a view with an optional delegate: repaint the view; tell the delegate
+    // (the one *delegate points to at that moment, if any) through its two handlers.
+    template <class View, class Delegate>
+    static Handlers forView(View* view, Delegate* const* delegate, void (Delegate::*loaded)(View*),
+                            void (Delegate::*failed)(View*, const EGOImageLoadError&)) {
+        return {[view] { view->update(); },
+                [view, delegate, loaded] {
+                    if (*delegate)
+                        ((*delegate)->*loaded)(view);
+                },
+                [view, delegate, failed](const EGOImageLoadError& error) {
+                    if (*delegate)
+                        ((*delegate)->*failed)(view, error);
+                }};
+    }
+
     RemoteImageSlot(const QPixmap& placeholderImage, Handlers handlers);
     ~RemoteImageSlot() override;
     RemoteImageSlot(const RemoteImageSlot&) = delete;

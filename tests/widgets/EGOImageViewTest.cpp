@@ -42,6 +42,15 @@ struct RecordingDelegate : EGOImageViewDelegate {
     }
 };
 
+struct RecordingButtonDelegate : EGOImageButtonDelegate {
+    QList<EGOImageButton*> loaded;
+    QList<int> failures;
+    void imageButtonLoadedImage(EGOImageButton* button) override { loaded.append(button); }
+    void imageButtonFailedToLoadImage(EGOImageButton*, const EGOImageLoadError& error) override {
+        failures.append(error.code);
+    }
+};
+
 // Each test gets its own home and so a cache created afresh under it.
 class EGOImageViewTest : public ::testing::Test {
 protected:
@@ -212,3 +221,24 @@ TEST_F(EGOImageViewTest, ASilentServerTimesOutAndLeavesThePlaceholder) {
 }
 
 } // namespace
+
+TEST_F(EGOImageViewTest, AButtonTellsItsCurrentDelegateOfItsFace) {
+    service.route("GET", "/covers/face.png", FakeService::Reply::text(png(Qt::red), "image/png"));
+    service.route("GET", "/covers/broken.png",
+                  FakeService::Reply::text("<html>moved</html>", "text/html"));
+    RecordingButtonDelegate before;
+    RecordingButtonDelegate after;
+    EGOImageButton button(placeholder(), &before);
+    button.setImageURL(cover("/covers/face.png"));
+    button.setDelegate(&after);
+    ASSERT_TRUE(testutil::waitUntil([&] { return !button.showsPlaceholder(); }));
+    EXPECT_EQ(shown(button.image()), QColor(Qt::red));
+    EXPECT_TRUE(before.loaded.isEmpty());
+    EXPECT_EQ(after.loaded, QList<EGOImageButton*>{&button});
+
+    button.setImageURL(cover("/covers/broken.png"));
+    EXPECT_TRUE(button.showsPlaceholder());
+    ASSERT_TRUE(testutil::waitUntil([&] { return !after.failures.isEmpty(); }));
+    EXPECT_EQ(after.failures, QList<int>{406});
+    EXPECT_TRUE(before.failures.isEmpty());
+}
