@@ -258,6 +258,19 @@ CustomSegmentedControl* settingControl(QWidget* page, const QStringList& titles,
     return control;
 }
 
+QStringList fontSizeTitles() {
+    return {QStringLiteral("小"), QStringLiteral("中"), QStringLiteral("大"),
+            QStringLiteral("极大")};
+}
+
+// The font-size control of the reader's dark popover, with the given size selected.
+CustomSegmentedControl* popoverFontControl(QWidget* parent, int initial, QPoint at) {
+    return settingControl(parent, fontSizeTitles(), QSize(51, 30),
+                          QStringLiteral("read_tanchuButton_font"),
+                          QStringLiteral("read_tanchuButton_font_select"),
+                          QStringLiteral("read_tanchuButton_font_line"), initial, at);
+}
+
 SVSegmentedControl* columnSwitch(QWidget* page, const QStringList& titles, int y, int selected) {
     auto* sv = new SVSegmentedControl(titles, page);
     QFont arial(QStringLiteral("Arial"));
@@ -285,19 +298,11 @@ void segmentedPage(ScreenshotWalk::Context& ctx) {
     const QString line = QStringLiteral("center_settings_line");
     settingControl(page, {QStringLiteral("日间模式"), QStringLiteral("夜间模式")}, QSize(90, 27),
                    zt, ztOn, line, 0, QPoint(20, 244));
-    settingControl(
-        page,
-        {QStringLiteral("小"), QStringLiteral("中"), QStringLiteral("大"), QStringLiteral("极大")},
-        QSize(45, 27), zt, ztOn, line, 1, QPoint(20, 286));
+    settingControl(page, fontSizeTitles(), QSize(45, 27), zt, ztOn, line, 1, QPoint(20, 286));
     auto* dark = new QWidget(page);
     dark->setGeometry(0, 330, 320, 70);
     dark->setStyleSheet(QStringLiteral("background: rgb(47, 38, 33);"));
-    settingControl(
-        page,
-        {QStringLiteral("小"), QStringLiteral("中"), QStringLiteral("大"), QStringLiteral("极大")},
-        QSize(51, 30), QStringLiteral("read_tanchuButton_font"),
-        QStringLiteral("read_tanchuButton_font_select"),
-        QStringLiteral("read_tanchuButton_font_line"), 2, QPoint(55, 350));
+    popoverFontControl(page, 2, QPoint(55, 350));
     ctx.showFullWindow(page);
     ctx.settle(100);
 }
@@ -320,12 +325,7 @@ void popoverPage(ScreenshotWalk::Context& ctx) {
     auto* label = new QLabel(QStringLiteral("文字大小："), content);
     label->setGeometry(11, 12, 100, 30);
     label->setStyleSheet(QStringLiteral("color: rgb(153, 153, 153); font-size: 15px;"));
-    settingControl(
-        content,
-        {QStringLiteral("小"), QStringLiteral("中"), QStringLiteral("大"), QStringLiteral("极大")},
-        QSize(51, 30), QStringLiteral("read_tanchuButton_font"),
-        QStringLiteral("read_tanchuButton_font_select"),
-        QStringLiteral("read_tanchuButton_font_line"), 1, QPoint(91, 12));
+    popoverFontControl(content, 1, QPoint(91, 12));
     auto* popover = new WEPopoverController(content, page);
     popover->setPopoverContentSize(QSize(312, 54));
     popover->setContainerViewProperties(WEPopoverContainerViewProperties::standard());

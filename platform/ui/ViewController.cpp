@@ -11,7 +11,17 @@
 
 namespace {
 constexpr int kModalMs = 300;
+
+// Puts item in one of screen's bar slots, hiding the one it replaces; an item without a parent
+// becomes the screen's.
+void putBarItem(ViewController* screen, QPointer<QWidget>& slot, QWidget* item) {
+    if (slot && slot != item)
+        slot->hide();
+    slot = item;
+    if (item && !item->parent())
+        item->setParent(screen);
 }
+} // namespace
 
 ViewController::ViewController(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
@@ -41,29 +51,17 @@ void ViewController::setTitle(const QString& title) {
 }
 
 void ViewController::setLeftBarButton(QWidget* button) {
-    if (left_ && left_ != button)
-        left_->hide();
-    left_ = button;
-    if (button && !button->parent())
-        button->setParent(this);
+    putBarItem(this, left_, button);
     Q_EMIT navigationItemChanged();
 }
 
 void ViewController::setRightBarButton(QWidget* button) {
-    if (right_ && right_ != button)
-        right_->hide();
-    right_ = button;
-    if (button && !button->parent())
-        button->setParent(this);
+    putBarItem(this, right_, button);
     Q_EMIT navigationItemChanged();
 }
 
 void ViewController::setTitleView(QWidget* view) {
-    if (titleView_ && titleView_ != view)
-        titleView_->hide();
-    titleView_ = view;
-    if (view && !view->parent())
-        view->setParent(this);
+    putBarItem(this, titleView_, view);
     Q_EMIT navigationItemChanged();
 }
 
