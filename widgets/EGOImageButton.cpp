@@ -19,13 +19,8 @@ EGOImageButton::EGOImageButton(const QPixmap& placeholderImage, EGOImageButtonDe
 EGOImageButton::~EGOImageButton() = default;
 
 void EGOImageButton::paintEvent(QPaintEvent*) {
-    const QPixmap image = slot_.image();
-    if (image.isNull())
-        return;
     QPainter p(this);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawPixmap(rect(), image);
-    if (isDown())
+    if (slot_.draw(p, rect()) && isDown())
         p.fillRect(rect(), QColor(0, 0, 0, 80)); // the pressed look of an image button
 }
 

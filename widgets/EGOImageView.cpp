@@ -18,10 +18,6 @@ EGOImageView::EGOImageView(const QPixmap& placeholderImage, EGOImageViewDelegate
 EGOImageView::~EGOImageView() = default;
 
 void EGOImageView::paintEvent(QPaintEvent*) {
-    const QPixmap image = slot_.image();
-    if (image.isNull())
-        return;
     QPainter p(this);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawPixmap(rect(), image);
+    slot_.draw(p, rect());
 }

@@ -1,5 +1,6 @@
 #include "widgets/RemoteImageSlot.h"
 
+#include <QPainter>
 #include <utility>
 
 RemoteImageSlot::RemoteImageSlot(const QPixmap& placeholderImage, Handlers handlers)
@@ -81,4 +82,12 @@ void RemoteImageSlot::imageLoaderDidFailToLoad(const QUrl& imageURL,
     EGOImageLoader::sharedImageLoader()->removeObserver(this, imageURL);
     if (handlers_.failed)
         handlers_.failed(error);
+}
+
+bool RemoteImageSlot::draw(QPainter& painter, const QRect& target) const {
+    if (image_.isNull())
+        return false;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(target, image_);
+    return true;
 }

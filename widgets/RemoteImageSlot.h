@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QPixmap>
+#include <QRect>
 #include <QUrl>
 #include <functional>
 
 #include "engines/EGOImageLoader.h"
+
+class QPainter;
 
 // The image state of a view that shows a remote image: the placeholder at once, the image
 // when it arrives, and only ever the image of the address it currently waits for. It is the
@@ -49,6 +52,8 @@ public:
     QPixmap image() const { return image_; }
     void setImage(const QPixmap& image);
     bool showsPlaceholder() const { return showsPlaceholder_; }
+    // Draws what is shown now stretched over target; false when there is nothing to show.
+    bool draw(QPainter& painter, const QRect& target) const;
 
     void imageLoaderDidLoad(const QUrl& imageURL, const QImage& image) override;
     void imageLoaderDidFailToLoad(const QUrl& imageURL, const EGOImageLoadError& error) override;
