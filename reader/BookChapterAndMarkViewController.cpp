@@ -4,6 +4,7 @@
 #include "platform/Images.h"
 #include "platform/Localizable.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
 #include "reader/BookChatperViewController.h"
 #include "reader/BookMarkViewController.h"

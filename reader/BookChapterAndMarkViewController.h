@@ -3,7 +3,6 @@
 #include <QPointer>
 #include <QString>
 
-#include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
 
 class BookChatperViewController;

@@ -18,6 +18,8 @@
 
 BookChatperViewController::BookChatperViewController(QWidget* parent) : ViewController(parent) {
     setObjectName(QStringLiteral("BookChatperViewController"));
+    // The pane lies on the screen's panel; its rows are drawn straight onto it.
+    setAutoFillBackground(false);
 }
 
 BookChatperViewController::~BookChatperViewController() = default;

@@ -4,7 +4,6 @@
 #include <QString>
 #include <QVariantList>
 
-#include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
 
 class BookChapterAndMarkViewController;

@@ -15,6 +15,8 @@
 
 BookMarkViewController::BookMarkViewController(QWidget* parent) : ViewController(parent) {
     setObjectName(QStringLiteral("BookMarkViewController"));
+    // The pane lies on the screen's panel; its rows and hint are drawn straight onto it.
+    setAutoFillBackground(false);
 }
 
 BookMarkViewController::~BookMarkViewController() = default;

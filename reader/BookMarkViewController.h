@@ -3,7 +3,6 @@
 #include <QString>
 #include <QVariantList>
 
-#include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
 
 class BookChapterAndMarkViewController;

@@ -3,7 +3,6 @@
 #include <QStringList>
 #include <QVariantMap>
 
-#include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
 #include "widgets/CustomSegmentedControl.h"
 

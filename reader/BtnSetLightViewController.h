@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
 
 class QLabel;

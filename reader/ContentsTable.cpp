@@ -17,7 +17,9 @@ QListWidget* ContentsTable::create(QWidget* parent, const QString& objectName,
     palette.setColor(QPalette::Base, Qt::transparent);
     palette.setColor(QPalette::Window, Qt::transparent);
     table->setPalette(palette);
+    // Lists scroll by dragging and by the wheel; no scroll bar stands beside the rows.
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->setGeometry(geometry);
     return table;
 }

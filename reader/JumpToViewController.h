@@ -2,7 +2,6 @@
 
 #include <QString>
 
-#include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
 
 class Button;

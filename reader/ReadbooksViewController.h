@@ -6,7 +6,6 @@
 #include <QVariantMap>
 
 #include "platform/ui/AlertView.h"
-#include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
 #include "reader/PageMetrics.h"
 #include "reader/ReaderControlsDelegate.h"
