@@ -6,4 +6,4 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 export BUILD_DIR="${BUILD_DIR:-$root/build-release}" BUILD_TYPE=Release BUILD_TARGET=folia_bench
 "$root/scripts/build.sh"
 QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 FOLIA_HOME="$(mktemp -d)" \
-  "$BUILD_DIR/folia_bench" "$@"
+  "$BUILD_DIR/benchmarks/folia_bench" "$@"
