@@ -1,5 +1,4 @@
 #include <QCoreApplication>
-#include <QFile>
 #include <QRegularExpression>
 #include <QtConcurrent>
 #include <gtest/gtest.h>
@@ -7,25 +6,14 @@
 #include "platform/Localizable.h"
 #include "tests/resources/KnownNames.h"
 
-namespace {
-
-bool hasChinese(const QString& text) {
-    static const QRegularExpression han(QStringLiteral("\\p{Han}"));
-    return han.match(text).hasMatch();
-}
-
-} // namespace
-
-TEST(Localizable, TheTableIsCompiledIntoTheExecutable) {
-    EXPECT_TRUE(QFile::exists(QStringLiteral(":/translations/folia_zh_CN.qm")));
-}
-
+// Also fails as a whole when the Chinese table is not compiled into the executable.
 TEST(Localizable, EveryKeyHasAChineseEntry) {
+    static const QRegularExpression han(QStringLiteral("\\p{Han}"));
     for (const char* key : known::kTextKeys) {
         SCOPED_TRACE(key);
         const QString text = L(key);
         EXPECT_NE(text, QString::fromUtf8(key));
-        EXPECT_TRUE(hasChinese(text));
+        EXPECT_TRUE(han.match(text).hasMatch());
     }
     for (const char* key : known::kChineseKeys)
         EXPECT_TRUE(L(key).startsWith(QString::fromUtf8(key))) << key;
