@@ -30,39 +30,12 @@ public:
     void changePlan(const QString& chapter) override { plans.append(chapter); }
 };
 
-void addMark(const QString& bookId, int chapter, int page, const QString& time) {
-    QVariantMap mark{{QStringLiteral("book_id"), bookId},
-                     {QStringLiteral("chapter_id"), QString::number(chapter)},
-                     {QStringLiteral("page_id"), QString::number(page)},
-                     {QStringLiteral("title"), QStringLiteral("第%1章").arg(chapter)},
-                     {QStringLiteral("create_time"), time}};
-    ASSERT_TRUE(BookDb().addBookMark(mark));
-}
-
-class ContentsTest : public ReaderScreenTest {
-protected:
-    BookChapterAndMarkViewController* openContents(const QString& bookId, int current) {
-        auto* contents = new BookChapterAndMarkViewController();
-        contents->book_id = bookId;
-        contents->currentChatperId = current;
-        nav->pushViewController(contents, false);
-        return contents;
-    }
-    ReadbooksViewController* topReader() {
-        return qobject_cast<ReadbooksViewController*>(nav->topViewController());
-    }
-};
+class ContentsTest : public ReaderScreenTest {};
 
 TEST_F(ContentsTest, MissingChapterIsFetchedFromItselfAndOpened) {
     seedBook(QStringLiteral("toc"), 100, {1, 2});
-    QVariantList menu;
-    for (int n = 1; n <= 100; ++n)
-        menu.append(QVariantMap{{QStringLiteral("chapter_number"), QString::number(n)},
-                                {QStringLiteral("title"), QStringLiteral("第%1章").arg(n)}});
-    const QVariantMap answer{{QStringLiteral("result"), QStringLiteral("ok")},
-                             {QStringLiteral("chapter_list"), menu}};
     service->route(QStringLiteral("GET"), QStringLiteral("/data/menu"),
-                   FakeService::Reply::json(QJsonDocument::fromVariant(answer).toJson()));
+                   FakeService::Reply::json(QJsonDocument::fromVariant(menuAnswer(100)).toJson()));
 
     BookChapterAndMarkViewController* contents = openContents(QStringLiteral("toc"), 2);
     QListWidget* table = contents->ChatperView()->tableView();
@@ -83,7 +56,7 @@ TEST_F(ContentsTest, MissingChapterIsFetchedFromItselfAndOpened) {
               QStringLiteral("25,26,27,28,29,30,31,32,33,34"));
     EXPECT_EQ(topReader()->current_chapter_id, 25);
     EXPECT_EQ(topReader()->currentPage, 1);
-    ASSERT_TRUE(waitIdle(topReader()));
+    ASSERT_TRUE(settle(topReader()));
 
     // The menu is stored now: a second table of contents asks the service for nothing.
     BookDb::waitForBackgroundWrites();
@@ -98,7 +71,12 @@ TEST_F(ContentsTest, MissingChapterIsFetchedFromItselfAndOpened) {
 
 TEST_F(ContentsTest, BookmarksOpenAtTheirPageAndTheLastOneLeavesTheHint) {
     seedBook(QStringLiteral("marks"), 10, {3}, 6);
-    addMark(QStringLiteral("marks"), 3, 5, QStringLiteral("1700000100"));
+    ASSERT_TRUE(
+        BookDb().addBookMark({{QStringLiteral("book_id"), QStringLiteral("marks")},
+                              {QStringLiteral("chapter_id"), QStringLiteral("3")},
+                              {QStringLiteral("page_id"), QStringLiteral("5")},
+                              {QStringLiteral("title"), QStringLiteral("第3章")},
+                              {QStringLiteral("create_time"), QStringLiteral("1700000100")}}));
     BookChapterAndMarkViewController* contents = openContents(QStringLiteral("marks"), 3);
     contents->segmentedControlChangedValue(1);
     BookMarkViewController* marks = contents->MarkView();
@@ -107,9 +85,7 @@ TEST_F(ContentsTest, BookmarksOpenAtTheirPageAndTheLastOneLeavesTheHint) {
 
     marks->didSelectRow(0);
     // The record names the bookmark's page before the reader has shown anything.
-    const QVariantMap record = lastRead(QStringLiteral("marks"));
-    EXPECT_EQ(record.value(QStringLiteral("chapter_id")).toString(), QStringLiteral("3"));
-    EXPECT_EQ(record.value(QStringLiteral("page_id")).toString(), QStringLiteral("5"));
+    EXPECT_EQ(recorded(QStringLiteral("marks")), QStringLiteral("3/5"));
     ReadbooksViewController* reader = topReader();
     ASSERT_NE(reader, nullptr);
     ASSERT_TRUE(
@@ -132,39 +108,44 @@ TEST(ReaderControlsTest, FontSizeBrightnessAndJump) {
     testutil::ScopedHome home;
     RecordingDelegate delegate;
 
-    UserDefaults::standard().setObject(QStringLiteral("FontSizeId"), 18);
-    {
-        BtnSetFontsizeViewController font(&delegate);
-        font.loadViewIfNeeded();
-        auto* medium = qobject_cast<Button*>(font.segmentedControl()->buttonAt(1));
-        ASSERT_NE(medium, nullptr);
-        EXPECT_TRUE(medium->isSelected());
-        EXPECT_EQ(medium->text(), QStringLiteral("中"));
-        EXPECT_FALSE(qobject_cast<Button*>(font.segmentedControl()->buttonAt(0))->isSelected());
-        font.touchUpInsideSegmentIndex(font.segmentedControl(), 3);
-        EXPECT_EQ(delegate.sizes, QList<double>{22});
-        EXPECT_EQ(UserDefaults::standard().integerForKey(QStringLiteral("FontSizeId")), 22);
-    }
+    // The segments shown selected: only the stored size's, none for a size not offered.
+    const auto selected = [](BtnSetFontsizeViewController& font) {
+        QList<int> on;
+        for (int i = 0; i < 4; ++i) {
+            if (qobject_cast<Button*>(font.segmentedControl()->buttonAt(i))->isSelected())
+                on.append(i);
+        }
+        return on;
+    };
     UserDefaults::standard().setObject(QStringLiteral("FontSizeId"), 14);
     {
         BtnSetFontsizeViewController font(&delegate);
         font.loadViewIfNeeded();
-        for (int i = 0; i < 4; ++i)
-            EXPECT_FALSE(qobject_cast<Button*>(font.segmentedControl()->buttonAt(i))->isSelected());
+        EXPECT_EQ(selected(font), QList<int>{});
+    }
+    UserDefaults::standard().setObject(QStringLiteral("FontSizeId"), 18);
+    {
+        BtnSetFontsizeViewController font(&delegate);
+        font.loadViewIfNeeded();
+        EXPECT_EQ(selected(font), QList<int>{1});
+        EXPECT_EQ(qobject_cast<Button*>(font.segmentedControl()->buttonAt(1))->text(),
+                  QStringLiteral("中"));
+        font.touchUpInsideSegmentIndex(font.segmentedControl(), 3);
+        EXPECT_EQ(delegate.sizes, QList<double>{22});
+        EXPECT_EQ(UserDefaults::standard().integerForKey(QStringLiteral("FontSizeId")), 22);
     }
 
     {
         BtnSetLightViewController light(&delegate);
         light.loadViewIfNeeded();
         EXPECT_DOUBLE_EQ(light.value(), 100); // no stored brightness: full
-        light.moveSliderTo(39.6);
-        EXPECT_EQ(delegate.luminance.last(), QStringLiteral("40"));
-        EXPECT_EQ(UserDefaults::standard().stringForKey(QStringLiteral("LightSizeId")),
-                  QStringLiteral("40"));
-        light.moveSliderTo(0.4);
-        EXPECT_EQ(delegate.luminance.last(), QStringLiteral("0"));
-        EXPECT_EQ(UserDefaults::standard().stringForKey(QStringLiteral("LightSizeId")),
-                  QStringLiteral("0"));
+        // Slider values are rounded for the reader and the store alike.
+        for (const auto& [at, text] : {std::pair{39.6, "40"}, std::pair{0.4, "0"}}) {
+            light.moveSliderTo(at);
+            EXPECT_EQ(delegate.luminance.last(), QLatin1String(text));
+            EXPECT_EQ(UserDefaults::standard().stringForKey(QStringLiteral("LightSizeId")),
+                      QLatin1String(text));
+        }
     }
 
     // Stored chapters 3…12 with 7 missing.

@@ -31,22 +31,12 @@ void tap(QWidget* widget, const QPoint& at) {
 
 class ContentsPanesTest : public ReaderScreenTest {
 protected:
-    BookChapterAndMarkViewController* openContents(const QString& bookId, int current) {
+    // A book of 12 chapters, 1…3 stored, its table of contents stored too, at chapter 2.
+    BookChapterAndMarkViewController* openBook(const QString& bookId) {
         seedBook(bookId, 12, {1, 2, 3});
-        QVariantList menu;
-        for (int n = 1; n <= 12; ++n)
-            menu.append(QVariantMap{{QStringLiteral("chapter_number"), QString::number(n)},
-                                    {QStringLiteral("title"), QStringLiteral("第%1章").arg(n)}});
-        BookDb().insertChapterMenu(bookId,
-                                   QVariantMap{{QStringLiteral("result"), QStringLiteral("ok")},
-                                               {QStringLiteral("chapter_list"), menu}});
+        BookDb().insertChapterMenu(bookId, menuAnswer(12));
         BookDb::waitForBackgroundWrites();
-        auto* contents = new BookChapterAndMarkViewController();
-        contents->book_id = bookId;
-        contents->currentChatperId = current;
-        nav->pushViewController(contents, false);
-        testutil::spin(50);
-        return contents;
+        return openContents(bookId, 2);
     }
 
     static bool onlyChapters(BookChapterAndMarkViewController* c) {
@@ -58,7 +48,7 @@ protected:
 };
 
 TEST_F(ContentsPanesTest, TheSwitchShowsOnePaneAtATimeAndKeepsItAcrossAppearances) {
-    BookChapterAndMarkViewController* contents = openContents(QStringLiteral("panes"), 2);
+    BookChapterAndMarkViewController* contents = openBook(QStringLiteral("panes"));
     ASSERT_TRUE(contents->isVisible());
     EXPECT_TRUE(onlyChapters(contents));
 
@@ -90,7 +80,7 @@ TEST_F(ContentsPanesTest, TheSwitchShowsOnePaneAtATimeAndKeepsItAcrossAppearance
 }
 
 TEST_F(ContentsPanesTest, PanesLieOnThePanelWithoutAScrollBar) {
-    BookChapterAndMarkViewController* contents = openContents(QStringLiteral("look"), 2);
+    BookChapterAndMarkViewController* contents = openBook(QStringLiteral("look"));
     QListWidget* table = contents->ChatperView()->tableView();
     ASSERT_EQ(table->count(), 12);
     EXPECT_FALSE(table->verticalScrollBar()->isVisible());

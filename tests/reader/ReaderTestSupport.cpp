@@ -12,41 +12,45 @@ FakeService* ReaderScreenTest::service = nullptr;
 Window* ReaderScreenTest::window = nullptr;
 NavigationController* ReaderScreenTest::nav = nullptr;
 
-QString pagesOfText(int pages, const QString& tag) {
-    QString body;
+QVariantMap chapter(const QString& bookId, int number, int pages) {
+    QString body; // 15 lines of 32 px are one page of 480 on the tall screen
     for (int i = 0; i < pages * 15; ++i)
-        body += QStringLiteral("<div>%1 第%2行</div>").arg(tag).arg(i + 1);
-    return body;
+        body += QStringLiteral("<div>ch%1 第%2行</div>").arg(number).arg(i + 1);
+    return {{QStringLiteral("book_id"), bookId},
+            {QStringLiteral("chapter_number"), number},
+            {QStringLiteral("title"), QStringLiteral("第%1章").arg(number)},
+            {QStringLiteral("content"), body}};
 }
 
-QVariantMap chapter(const QString& bookId, int number, int pages) {
-    QVariantMap c;
-    c.insert(QStringLiteral("book_id"), bookId);
-    c.insert(QStringLiteral("chapter_number"), number);
-    c.insert(QStringLiteral("title"), QStringLiteral("第%1章").arg(number));
-    c.insert(QStringLiteral("content"), pagesOfText(pages, QStringLiteral("ch%1").arg(number)));
-    return c;
+QVariantMap chaptersAnswer(const QVariantList& chapters) {
+    return QVariantMap{{QStringLiteral("result"), QStringLiteral("ok")},
+                       {QStringLiteral("chapters"), chapters}};
+}
+
+QVariantMap menuAnswer(int count) {
+    QVariantList menu;
+    for (int n = 1; n <= count; ++n)
+        menu.append(QVariantMap{{QStringLiteral("chapter_number"), QString::number(n)},
+                                {QStringLiteral("title"), QStringLiteral("第%1章").arg(n)}});
+    return QVariantMap{{QStringLiteral("result"), QStringLiteral("ok")},
+                       {QStringLiteral("chapter_list"), menu}};
 }
 
 void seedBook(const QString& bookId, int lastChapter, const QList<int>& stored, int pages) {
     BookDb db;
-    QVariantMap book;
-    book.insert(QStringLiteral("book_id"), bookId);
-    book.insert(QStringLiteral("title"), QStringLiteral("书") + bookId);
-    book.insert(QStringLiteral("cover"), QString());
-    book.insert(QStringLiteral("last_chapter_number"), QString::number(lastChapter));
-    book.insert(QStringLiteral("download_time"), QStringLiteral("1700000000"));
-    book.insert(QStringLiteral("update_time"), QStringLiteral("1700000000"));
     if (!db.isExistsTheBook(bookId)) {
-        ASSERT_TRUE(db.insertBook(book));
+        ASSERT_TRUE(
+            db.insertBook({{QStringLiteral("book_id"), bookId},
+                           {QStringLiteral("title"), QStringLiteral("书") + bookId},
+                           {QStringLiteral("cover"), QString()},
+                           {QStringLiteral("last_chapter_number"), QString::number(lastChapter)},
+                           {QStringLiteral("download_time"), QStringLiteral("1700000000")},
+                           {QStringLiteral("update_time"), QStringLiteral("1700000000")}}));
     }
     QVariantList chapters;
     for (int n : stored)
         chapters.append(chapter(bookId, n, pages));
-    QVariantMap answer;
-    answer.insert(QStringLiteral("result"), QStringLiteral("ok"));
-    answer.insert(QStringLiteral("chapters"), chapters);
-    ASSERT_TRUE(db.insertChapterAll(bookId, answer));
+    ASSERT_TRUE(db.insertChapterAll(bookId, chaptersAnswer(chapters)));
     BookDb::waitForBackgroundWrites();
 }
 
@@ -56,10 +60,7 @@ FakeService::Reply contentAnswer(const FakeService::Request& request, int pages)
     for (const QString& n :
          request.queryValue(QStringLiteral("chapters")).split(QLatin1Char(','), Qt::SkipEmptyParts))
         chapters.append(chapter(bookId, n.toInt(), pages));
-    QVariantMap answer;
-    answer.insert(QStringLiteral("result"), QStringLiteral("ok"));
-    answer.insert(QStringLiteral("chapters"), chapters);
-    return FakeService::Reply::json(QJsonDocument::fromVariant(answer).toJson());
+    return FakeService::Reply::json(QJsonDocument::fromVariant(chaptersAnswer(chapters)).toJson());
 }
 
 void ReaderScreenTest::SetUpTestSuite() {
@@ -71,9 +72,7 @@ void ReaderScreenTest::SetUpTestSuite() {
                    FakeService::Reply::json(ok));
     service->route(QStringLiteral("GET"), QStringLiteral("/feedback/reporterror"),
                    FakeService::Reply::json(ok));
-    for (const char* method : {"GET", "POST"})
-        service->route(QString::fromLatin1(method), QStringLiteral("/data/getcontent"),
-                       [](const FakeService::Request& r) { return contentAnswer(r); });
+    serveContent();
     Window::setScreenHeight(Window::kTallHeight);
     window = new Window();
     nav = new NavigationController(new ViewController());
@@ -95,6 +94,13 @@ void ReaderScreenTest::TearDown() {
     testutil::spin(50);
     UserDefaults::standard().removeObjectForKey(QStringLiteral("user_token"));
     service->clearRequests();
+    serveContent();
+}
+
+void ReaderScreenTest::serveContent(int pages) {
+    for (const char* method : {"GET", "POST"})
+        service->route(QString::fromLatin1(method), QStringLiteral("/data/getcontent"),
+                       [pages](const FakeService::Request& r) { return contentAnswer(r, pages); });
 }
 
 int ReaderScreenTest::layouts(ReadbooksViewController* reader) const {
@@ -123,18 +129,29 @@ bool ReaderScreenTest::waitForLayouts(ReadbooksViewController* reader, int count
                                60000);
 }
 
-bool ReaderScreenTest::waitIdle(ReadbooksViewController* reader) {
-    return testutil::waitUntil([&] { return !reader->isBusy(); }, 30000);
+bool ReaderScreenTest::settle(ReadbooksViewController* r) {
+    return testutil::waitUntil(
+        [r] { return !r->isBusy() && (!r->notice() || !r->notice()->isAnimating()); }, 30000);
 }
 
-QString ReaderScreenTest::noticeText(ReadbooksViewController* reader) {
-    testutil::waitUntil([&] { return reader->notice() && reader->notice()->displayCount() > 0; },
-                        10000);
-    return reader->notice() ? reader->notice()->text() : QString();
+BookChapterAndMarkViewController* ReaderScreenTest::openContents(const QString& bookId,
+                                                                 int current) {
+    auto* contents = new BookChapterAndMarkViewController();
+    contents->book_id = bookId;
+    contents->currentChatperId = current;
+    nav->pushViewController(contents, false);
+    testutil::spin(50);
+    return contents;
 }
 
-QVariantMap ReaderScreenTest::lastRead(const QString& bookId) {
-    return BookDb().selectLastReadRecord(bookId);
+ReadbooksViewController* ReaderScreenTest::topReader() const {
+    return qobject_cast<ReadbooksViewController*>(nav->topViewController());
+}
+
+QString ReaderScreenTest::recorded(const QString& bookId) {
+    const QVariantMap record = BookDb().selectLastReadRecord(bookId);
+    return record.value(QStringLiteral("chapter_id")).toString() + QLatin1Char('/') +
+           record.value(QStringLiteral("page_id")).toString();
 }
 
 } // namespace readertest

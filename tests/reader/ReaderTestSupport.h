@@ -10,14 +10,18 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NoticeView.h"
 #include "platform/ui/Window.h"
+#include "reader/BookChapterAndMarkViewController.h"
 #include "reader/ReadbooksViewController.h"
 #include "tests/support/FakeService.h"
 
 namespace readertest {
 
-// 15 lines of 32 px are one page of 480 on the tall screen.
-QString pagesOfText(int pages, const QString& tag = QStringLiteral("c"));
+// Chapter `number` of `pages` pages on the tall screen, titled "第n章".
 QVariantMap chapter(const QString& bookId, int number, int pages);
+// The service's "ok" answer carrying these chapters, as the store takes it too.
+QVariantMap chaptersAnswer(const QVariantList& chapters);
+// The service's table of contents of chapters 1…count.
+QVariantMap menuAnswer(int count);
 // A book record with its last chapter and the stored chapters given (each `pages` long).
 void seedBook(const QString& bookId, int lastChapter, const QList<int>& stored, int pages = 1);
 // The service's answer for the chapters asked in a /data/getcontent request.
@@ -33,13 +37,18 @@ protected:
 
     // Pushes a reader and waits until its first page is laid out.
     ReadbooksViewController* open(const QString& bookId, int chapter, int page);
+    // Pushes the table of contents of a book with the current chapter marked.
+    BookChapterAndMarkViewController* openContents(const QString& bookId, int current);
+    ReadbooksViewController* topReader() const;
     // Waits until the reader has laid out count more pages than `since`.
     bool waitForLayouts(ReadbooksViewController* reader, int count);
-    bool waitIdle(ReadbooksViewController* reader);
-    // The text of the notice after it showed up.
-    QString noticeText(ReadbooksViewController* reader);
+    // Waits until the reader is idle and its notice has finished showing.
+    static bool settle(ReadbooksViewController* reader);
     int layouts(ReadbooksViewController* reader) const;
-    QVariantMap lastRead(const QString& bookId);
+    // The stored reading record as "chapter/page".
+    QString recorded(const QString& bookId);
+    // Chapter fetches by GET and POST answer with the chapters asked, each `pages` long.
+    static void serveContent(int pages = 1);
 
     static FakeService* service;
     static Window* window;

@@ -63,10 +63,10 @@ protected:
         return h;
     }
 
-    static QString lines(int n, const QString& tag = QStringLiteral("div")) {
+    static QString lines(int n) {
         QString body;
         for (int i = 0; i < n; ++i)
-            body += QStringLiteral("<%1>第%2行</%1>").arg(tag).arg(i + 1);
+            body += QStringLiteral("<div>第%1行</div>").arg(i + 1);
         return body;
     }
 };
@@ -76,7 +76,6 @@ TEST_F(WebViewPageTest, PagesFollowTheDocumentHeightAndScrollLandsOnPages) {
     // 15 lines of 32 px fill one page of 480 exactly.
     ASSERT_TRUE(load(ReaderSettings::pageDocument(18, QStringLiteral("#000000"), lines(30))));
     EXPECT_EQ(height(), 2 * m.P);
-    EXPECT_EQ(m.pageCount(height()), 2);
 
     ASSERT_TRUE(load(ReaderSettings::pageDocument(18, QStringLiteral("#000000"), lines(31))));
     EXPECT_EQ(m.pageCount(height()), 3);
