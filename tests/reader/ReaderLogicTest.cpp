@@ -80,7 +80,6 @@ TEST(ReaderSettingsTest, StoredValuesAndTheirDefaults) {
 TEST(ReaderSettingsTest, PageDocumentKeepsTheChapterTextAsItIs) {
     const QString body = QStringLiteral("<p>第一章 %1 & %2</p>");
     const QString doc = ReaderSettings::pageDocument(18, QStringLiteral("#000000"), body);
-    EXPECT_TRUE(doc.startsWith(QStringLiteral("<html> \n<head> \n<script")));
     EXPECT_TRUE(doc.contains(QStringLiteral(
         "font-family: \"Arial\"; font-size: 18.000000; color: #000000;line-height: 32px;")));
     EXPECT_TRUE(doc.endsWith(QStringLiteral("<body  onload=\"OnLoad()\">") + body +

@@ -112,6 +112,7 @@ TEST_F(ReaderPageTest, SmallerTypeKeepsThePageInsideTheChapter) {
         "天色将晚，山路上行人渐少。他背着包袱一步一步往镇上走去，心里想着明日的事情。");
     for (int i = 0; i < 20; ++i)
         text += QStringLiteral("<p>") + sentence + sentence + sentence + QStringLiteral("</p>");
+    text += QStringLiteral("<p>完。</p>"); // the last page is only partly filled
     seedBook(QStringLiteral("font"), 1, {});
     QVariantMap c = chapter(QStringLiteral("font"), 1, 1);
     c.insert(QStringLiteral("content"), text);
@@ -127,6 +128,8 @@ TEST_F(ReaderPageTest, SmallerTypeKeepsThePageInsideTheChapter) {
     EXPECT_LT(r->allPage, bigPages);
     EXPECT_EQ(r->currentPage, r->allPage);
     EXPECT_EQ(r->remainLabel()->text(), QStringLiteral("剩余0页"));
+    // The last page, partly empty, is still scrolled to in full.
+    EXPECT_EQ(shownOffset(r), r->metrics().offsetOfPage(r->allPage));
     UserDefaults::standard().removeObjectForKey(QStringLiteral("FontSizeId"));
 }
 
