@@ -1,11 +1,9 @@
 // Reading across chapters: the end notices, read-ahead and blocking fetches with the exact
 // chapter runs, turning back into a missing chapter, jumps, the refresh, the reading record
 // and the error report, and what a network failure leaves on screen.
-#include <QUrlQuery>
 #include <gtest/gtest.h>
 
 #include "platform/Localizable.h"
-#include "platform/UserDefaults.h"
 #include "platform/ui/AlertView.h"
 #include "storage/BookDb.h"
 #include "tests/reader/ReaderTestSupport.h"
@@ -158,9 +156,7 @@ TEST_F(ReaderFetchTest, JumpsRefreshAndReadingRecordsWithoutASignedInUser) {
     ASSERT_TRUE(waitForLayouts(r, 3));
     ASSERT_TRUE(settle(r));
     EXPECT_EQ(contentRequests(service).first().method, QStringLiteral("GET"));
-    const QVariantMap stored = BookDb().selectChapterContent(QStringLiteral("jump"), 7);
-    EXPECT_EQ(stored.value(QStringLiteral("content")).toString(),
-              QStringLiteral("<p>修订后的正文</p>"));
+    EXPECT_EQ(storedText(QStringLiteral("jump"), 7), QStringLiteral("<p>修订后的正文</p>"));
     EXPECT_EQ(r->notice()->text(), QStringLiteral("更新本章成功"));
     EXPECT_EQ(r->currentPage, 1);
     EXPECT_EQ(r->titleLabel()->text(), QStringLiteral("第7章（修订）"));
@@ -233,10 +229,7 @@ TEST_F(ReaderFetchTest, NetworkFailuresLeaveThePageAsItWas) {
     r->upPage();
     failedAt("turn back", 10, 1);
     EXPECT_TRUE(r->currentAction.isNull());
-    EXPECT_EQ(BookDb()
-                  .selectChapterContent(QStringLiteral("offline"), 10)
-                  .value(QStringLiteral("content")),
-              r->str);
+    EXPECT_EQ(storedText(QStringLiteral("offline"), 10), r->str);
 }
 
 } // namespace

@@ -76,7 +76,6 @@ TEST_F(ReaderPageTest, OpensAtItsPageWithLabelsAndTurnsWithinTheChapter) {
     ASSERT_NE(light, nullptr);
     light->moveSliderTo(80);
     EXPECT_DOUBLE_EQ(r->lightAlpha(), 0.1);
-    UserDefaults::standard().removeObjectForKey(QStringLiteral("LightSizeId"));
 }
 
 TEST_F(ReaderPageTest, StyleToggleKeepsThePositionAndStoresEachChange) {
@@ -130,7 +129,6 @@ TEST_F(ReaderPageTest, SmallerTypeKeepsThePageInsideTheChapter) {
     EXPECT_EQ(r->remainLabel()->text(), QStringLiteral("剩余0页"));
     // The last page, partly empty, is still scrolled to in full.
     EXPECT_EQ(shownOffset(r), r->metrics().offsetOfPage(r->allPage));
-    UserDefaults::standard().removeObjectForKey(QStringLiteral("FontSizeId"));
 }
 
 TEST_F(ReaderPageTest, BookmarkToggleOnThePageShown) {

@@ -22,6 +22,13 @@ QVariantMap chapter(const QString& bookId, int number, int pages) {
             {QStringLiteral("content"), body}};
 }
 
+QString storedText(const QString& bookId, int chapter) {
+    return BookDb()
+        .selectChapterContent(bookId, chapter)
+        .value(QStringLiteral("content"))
+        .toString();
+}
+
 QVariantMap chaptersAnswer(const QVariantList& chapters) {
     return QVariantMap{{QStringLiteral("result"), QStringLiteral("ok")},
                        {QStringLiteral("chapters"), chapters}};
@@ -92,7 +99,8 @@ void ReaderScreenTest::TearDownTestSuite() {
 void ReaderScreenTest::TearDown() {
     nav->popToRootViewController(false);
     testutil::spin(50);
-    UserDefaults::standard().removeObjectForKey(QStringLiteral("user_token"));
+    for (const char* key : {"user_token", "LightSizeId", "FontSizeId", "ReadType"})
+        UserDefaults::standard().removeObjectForKey(QString::fromLatin1(key));
     service->clearRequests();
     serveContent();
 }
@@ -109,10 +117,7 @@ int ReaderScreenTest::layouts(ReadbooksViewController* reader) const {
 
 ReadbooksViewController* ReaderScreenTest::open(const QString& bookId, int chapterId, int page) {
     auto* reader = new ReadbooksViewController();
-    reader->str = BookDb()
-                      .selectChapterContent(bookId, chapterId)
-                      .value(QStringLiteral("content"))
-                      .toString();
+    reader->str = storedText(bookId, chapterId);
     reader->book_id = bookId;
     reader->current_chapter_id = chapterId;
     reader->currentPage = page;

@@ -18,6 +18,8 @@ namespace readertest {
 
 // Chapter `number` of `pages` pages on the tall screen, titled "第n章".
 QVariantMap chapter(const QString& bookId, int number, int pages);
+// The stored text of a chapter.
+QString storedText(const QString& bookId, int chapter);
 // The service's "ok" answer carrying these chapters, as the store takes it too.
 QVariantMap chaptersAnswer(const QVariantList& chapters);
 // The service's table of contents of chapters 1…count.

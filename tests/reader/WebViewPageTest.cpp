@@ -1,6 +1,5 @@
 // The page the reader renders: what the chapter text is not allowed to do, and the line grid
 // that keeps page edges between lines. Paging and scrolling are checked through the reader.
-#include <QWebEnginePage>
 #include <gtest/gtest.h>
 
 #include "platform/ui/WebView.h"
