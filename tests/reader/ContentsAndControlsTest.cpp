@@ -55,16 +55,12 @@ TEST_F(ContentsTest, MissingChapterIsFetchedFromItselfAndOpened) {
 
     contents->ChatperView()->didSelectRow(24); // chapter 25
     ASSERT_TRUE(testutil::waitUntil([&] { return topReader() != nullptr; }));
-    const auto fetched = service->requests(QStringLiteral("/data/getcontent"));
-    ASSERT_EQ(fetched.size(), 1);
-    EXPECT_EQ(fetched.first().queryValue(QStringLiteral("chapters")),
-              QStringLiteral("25,26,27,28,29,30,31,32,33,34"));
-    EXPECT_EQ(topReader()->current_chapter_id, 25);
-    EXPECT_EQ(topReader()->currentPage, 1);
+    ReadbooksViewController* reader = track(topReader());
+    EXPECT_EQ(askedRuns(), QStringList{QStringLiteral("25,26,27,28,29,30,31,32,33,34")});
+    EXPECT_EQ(reader->current_chapter_id, 25);
+    EXPECT_EQ(reader->currentPage, 1);
     // Closing a reader that is still measuring its page is not safe: wait until it shows.
-    ASSERT_TRUE(testutil::waitUntil([&] {
-        return topReader()->titleLabel()->text() == QStringLiteral("第25章") && settle(topReader());
-    }));
+    ASSERT_TRUE(waitForLayouts(reader, 1));
 
     // The menu is stored now: a second table of contents asks the service for nothing.
     BookDb::waitForBackgroundWrites();

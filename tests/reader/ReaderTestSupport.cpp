@@ -105,6 +105,13 @@ void ReaderScreenTest::TearDown() {
     serveContent();
 }
 
+QStringList ReaderScreenTest::askedRuns() {
+    QStringList runs;
+    for (const FakeService::Request& r : service->requests(QStringLiteral("/data/getcontent")))
+        runs.append(r.queryValue(QStringLiteral("chapters")));
+    return runs;
+}
+
 void ReaderScreenTest::serveContent(int pages) {
     for (const char* method : {"GET", "POST"})
         service->route(QString::fromLatin1(method), QStringLiteral("/data/getcontent"),
@@ -115,16 +122,20 @@ int ReaderScreenTest::layouts(ReadbooksViewController* reader) const {
     return reader->property("layouts").toInt();
 }
 
+ReadbooksViewController* ReaderScreenTest::track(ReadbooksViewController* reader) {
+    QObject::connect(reader, &ReadbooksViewController::pageLaidOut, reader, [reader] {
+        reader->setProperty("layouts", reader->property("layouts").toInt() + 1);
+    });
+    return reader;
+}
+
 ReadbooksViewController* ReaderScreenTest::open(const QString& bookId, int chapterId, int page) {
     auto* reader = new ReadbooksViewController();
     reader->str = storedText(bookId, chapterId);
     reader->book_id = bookId;
     reader->current_chapter_id = chapterId;
     reader->currentPage = page;
-    QObject::connect(reader, &ReadbooksViewController::pageLaidOut, reader, [reader] {
-        reader->setProperty("layouts", reader->property("layouts").toInt() + 1);
-    });
-    nav->pushViewController(reader, false);
+    nav->pushViewController(track(reader), false);
     EXPECT_TRUE(waitForLayouts(reader, 1));
     return reader;
 }

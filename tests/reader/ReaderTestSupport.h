@@ -37,6 +37,8 @@ public:
 protected:
     void TearDown() override;
 
+    // Counts the reader's page layouts from now on (see waitForLayouts).
+    static ReadbooksViewController* track(ReadbooksViewController* reader);
     // Pushes a reader and waits until its first page is laid out.
     ReadbooksViewController* open(const QString& bookId, int chapter, int page);
     // Pushes the table of contents of a book with the current chapter marked.
@@ -49,6 +51,8 @@ protected:
     int layouts(ReadbooksViewController* reader) const;
     // The stored reading record as "chapter/page".
     QString recorded(const QString& bookId);
+    // The chapters parameter of each chapter fetch the service received, in order.
+    static QStringList askedRuns();
     // Chapter fetches by GET and POST answer with the chapters asked, each `pages` long.
     static void serveContent(int pages = 1);
 
