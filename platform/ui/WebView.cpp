@@ -89,7 +89,9 @@ WebView::WebView(QWidget* parent) : QWebEngineView(parent) {
     setUserStyleSheet(QString());
 }
 
-WebView::~WebView() = default;
+WebView::~WebView() {
+    *alive_ = false;
+}
 
 void WebView::setUserStyleSheet(const QString& css) {
     static const QString base =
@@ -173,7 +175,10 @@ void WebView::waitForFonts(int attempt) {
 void WebView::stringByEvaluatingJavaScript(const QString& script, Result done) {
     if (done)
         page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                              [done](const QVariant& v) { done(v); });
+                              [done, alive = alive_](const QVariant& v) {
+                                  if (*alive)
+                                      done(v);
+                              });
     else
         page()->runJavaScript(script, QWebEngineScript::ApplicationWorld);
 }

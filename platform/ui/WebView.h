@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWebEngineView>
 #include <functional>
+#include <memory>
 
 class QWebEngineProfile;
 
@@ -50,4 +51,8 @@ private:
     int offset_ = 0;
     bool loading_ = false;
     int generation_ = 0;
+    // Cleared when the view starts going away. The engine answers scripts still pending when
+    // the page is destroyed (during our own destruction, and during the owner's), and those
+    // answers must not reach a view, or a screen, that is half torn down.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

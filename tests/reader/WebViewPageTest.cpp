@@ -106,3 +106,25 @@ TEST_F(WebViewPageTest, NoLineIsCutByAPageEdge) {
 }
 
 } // namespace
+
+// Regression: a reader closed while its freshly loaded page was still being measured crashed,
+// because the engine answered the pending script while the view was being torn down.
+TEST(WebViewLifetime, AnswersPendingWhenTheViewGoesAwayNeverArrive) {
+    auto* doomed = new WebView();
+    doomed->resize(320, 480);
+    doomed->show();
+    bool loaded = false;
+    QObject::connect(doomed, &WebView::didFinishLoad, doomed, [&](bool) { loaded = true; });
+    doomed->loadHTMLString(QStringLiteral("<p>一页</p>"));
+    ASSERT_TRUE(testutil::waitUntil([&] { return loaded; }, 60000));
+
+    int answers = 0;
+    for (int i = 0; i < 5; ++i)
+        doomed->documentHeight([&answers, doomed](int) {
+            ++answers;
+            doomed->isLoading(); // touches the view, as the reader does
+        });
+    delete doomed;
+    testutil::spin(300);
+    EXPECT_EQ(answers, 0);
+}
