@@ -28,6 +28,18 @@
 #include "account/AccountScreenshots.h"
 #define FOLIA_HAS_ACCOUNT_SHOTS 1
 #endif
+#if __has_include("catalog/DiscoveryScreenshots.h")
+#include "catalog/DiscoveryScreenshots.h"
+#define FOLIA_HAS_DISCOVERY_SHOTS 1
+#endif
+#if __has_include("account/MemberScreenshots.h")
+#include "account/MemberScreenshots.h"
+#define FOLIA_HAS_MEMBER_SHOTS 1
+#endif
+#if __has_include("account/ListsScreenshots.h")
+#include "account/ListsScreenshots.h"
+#define FOLIA_HAS_LISTS_SHOTS 1
+#endif
 #if __has_include("app/SettingScreenshots.h")
 #include "app/SettingScreenshots.h"
 #define FOLIA_HAS_SETTING_SHOTS 1
@@ -102,11 +114,20 @@ void registerShellScreenshots() {
 #ifdef FOLIA_HAS_CATALOG_SHOTS
     registerCatalogScreenshots();
 #endif
+#ifdef FOLIA_HAS_DISCOVERY_SHOTS
+    registerDiscoveryScreenshots();
+#endif
 #ifdef FOLIA_HAS_READER_SHOTS
     registerReaderScreenshots();
 #endif
 #ifdef FOLIA_HAS_ACCOUNT_SHOTS
     registerAccountScreenshots();
+#endif
+#ifdef FOLIA_HAS_MEMBER_SHOTS
+    registerMemberScreenshots();
+#endif
+#ifdef FOLIA_HAS_LISTS_SHOTS
+    registerListsScreenshots();
 #endif
 #ifdef FOLIA_HAS_SETTING_SHOTS
     registerSettingScreenshots();

@@ -17,8 +17,12 @@ class QWidget;
 //     reader/ReaderScreenshots.h      void registerReaderScreenshots();
 //     catalog/CatalogScreenshots.h    void registerCatalogScreenshots();
 //     account/AccountScreenshots.h    void registerAccountScreenshots();
+//     catalog/DiscoveryScreenshots.h  void registerDiscoveryScreenshots();
+//     account/MemberScreenshots.h     void registerMemberScreenshots();
+//     account/ListsScreenshots.h      void registerListsScreenshots();
 //     app/SettingScreenshots.h        void registerSettingScreenshots();
-// Orders: shell 10-39, catalog 100-199, reader 200-299, account 300-399, settings 400-449,
+// Orders: shell 10-39, catalog 100-149, discovery 150-199, reader 200-299, sign-in 300-339,
+// member center 340-369, account lists 370-399, settings 400-449,
 // widgets 500-599.
 class ScreenshotWalk final {
 public:

@@ -1,0 +1,7 @@
+#include "account/MyMsgboxViewController.h"
+
+MyMsgboxViewController::MyMsgboxViewController(QWidget* parent) : ViewController(parent) {
+    setObjectName(QStringLiteral("MyMsgboxViewController"));
+}
+
+MyMsgboxViewController::~MyMsgboxViewController() = default;
