@@ -278,18 +278,20 @@ QJsonObject BookStore::bookJson(Statement& row, const QString& coverBase) const 
     return book;
 }
 
-BookStore::Page BookStore::bookPage(const QString& where, const QVariantList& binds,
+BookStore::Page BookStore::bookPage(const QString& where, const NamedBinds& binds,
                                     const QString& order, Paging paging, const QString& coverBase,
                                     qint64 userId) {
     Page page;
     Statement count(db_, QStringLiteral("SELECT COUNT(*) FROM books b ") + where);
-    count.bindAll(binds);
+    for (const auto& [name, value] : binds)
+        count.bind(name, value);
     if (count.next())
         page.count = int(count.integer(0));
 
     Statement rows(db_, QLatin1String(kBookColumns) + where + QStringLiteral(" ORDER BY ") + order +
                             QStringLiteral(" LIMIT :limit OFFSET :offset"));
-    rows.bindAll(binds);
+    for (const auto& [name, value] : binds)
+        rows.bind(name, value);
     rows.bind(":user", userId);
     rows.bind(":limit", paging.limit);
     rows.bind(":offset", qint64(paging.page - 1) * paging.limit);
@@ -336,7 +338,7 @@ BookStore::Page BookStore::ranked(const QString& order, Paging paging, const QSt
 BookStore::Page BookStore::byCategory(int categoryId, Paging paging, const QString& coverBase,
                                       qint64 userId) {
     std::lock_guard lock(mutex_);
-    return bookPage(QStringLiteral("WHERE b.category_id = ?1"), {categoryId},
+    return bookPage(QStringLiteral("WHERE b.category_id = :category"), {{":category", categoryId}},
                     QStringLiteral("b.update_time DESC, b.id"), paging, coverBase, userId);
 }
 
@@ -344,9 +346,10 @@ BookStore::Page BookStore::search(const QString& keyword, Paging paging, const Q
                                   qint64 userId) {
     std::lock_guard lock(mutex_);
     return bookPage(
-        QStringLiteral("WHERE b.title LIKE ?1 ESCAPE '\\' OR b.author LIKE ?1 ESCAPE '\\'"),
-        {likePattern(keyword)}, QStringLiteral("b.read_count DESC, b.id"), paging, coverBase,
-        userId);
+        QStringLiteral("WHERE b.title LIKE :keyword ESCAPE '\\' OR b.author LIKE :keyword "
+                       "ESCAPE '\\'"),
+        {{":keyword", likePattern(keyword)}}, QStringLiteral("b.read_count DESC, b.id"), paging,
+        coverBase, userId);
 }
 
 std::optional<QJsonObject> BookStore::book(int bookId, const QString& coverBase, qint64 userId) {
@@ -549,8 +552,9 @@ void BookStore::setFavourite(qint64 userId, int bookId, bool on) {
 BookStore::Page BookStore::favourites(qint64 userId, Paging paging, const QString& coverBase) {
     std::lock_guard lock(mutex_);
     return bookPage(QStringLiteral("JOIN favourites mine ON mine.book_id = b.id AND "
-                                   "mine.user_id = ?1"),
-                    {userId}, QStringLiteral("mine.created DESC, b.id"), paging, coverBase, userId);
+                                   "mine.user_id = :owner"),
+                    {{":owner", userId}}, QStringLiteral("mine.created DESC, b.id"), paging,
+                    coverBase, userId);
 }
 
 void BookStore::recordRead(qint64 userId, int bookId, int chapter) {

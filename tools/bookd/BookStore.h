@@ -2,6 +2,8 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -96,7 +98,12 @@ private:
     bool exec(const char* sql);
     bool createSchema();
     bool seed();
-    Page bookPage(const QString& where, const QVariantList& binds, const QString& order,
+    // Values of named parameters (":category" …) in a where clause.
+    using NamedBinds = QList<QPair<const char*, QVariant>>;
+    // One page of books matching where, with the total. The clause names its parameters:
+    // the row query also holds :user, :limit and :offset, and SQLite gives a named parameter
+    // the next free number, so a "?1" after :user would share its slot.
+    Page bookPage(const QString& where, const NamedBinds& binds, const QString& order,
                   Paging paging, const QString& coverBase, qint64 userId);
     QJsonObject bookJson(Statement& row, const QString& coverBase) const;
     // One page of a reader's rows in table, newest first by order, with the reader's total;
