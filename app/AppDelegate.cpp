@@ -29,6 +29,8 @@ AppDelegate::~AppDelegate() {
 bool AppDelegate::didFinishLaunchingWithOptions(const QVariantMap& options) {
     Q_UNUSED(options);
     Application& app = Application::shared();
+    // Every list of the app marks its selected rows in the app's colour, not the desktop's.
+    tooles::useAppSelectionColor();
     app.registerForRemoteNotificationTypes(kBadge | kSound | kAlert);
 
     UserDefaults& defaults = UserDefaults::standard();
@@ -98,8 +100,12 @@ void AppDelegate::didRegisterForRemoteNotificationsWithDeviceToken(const QByteAr
     const QString text = deviceTokenText(PushNotifications::tokenDescription(token));
     QVariantMap params;
     params.insert(QStringLiteral("device_token"), text);
-    if (asiHttpRequest_)
-        asiHttpRequest_->clearDelegatesAndCancel();
+    // The registration it replaces is cancelled and freed: with its callbacks cleared it
+    // would never free itself.
+    if (HttpRequest* old = asiHttpRequest_.data()) {
+        old->clearDelegatesAndCancel();
+        old->deleteLater();
+    }
     // Fire and forget: the answer is not read and a failure is not reported.
     HttpRequest* request = Service::request(Service::signedUrl(Endpoints::getdevice, params), this);
     asiHttpRequest_ = request;

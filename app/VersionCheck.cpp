@@ -28,8 +28,12 @@ VersionCheck::~VersionCheck() {
 bool VersionCheck::start() {
     if (form_ == Form::Bookshelf && UserDefaults::standard().boolForKey(kNomoreRemind))
         return false;
-    if (request_)
-        request_->clearDelegatesAndCancel();
+    // The check it replaces is cancelled and freed: with its callbacks cleared it would never
+    // free itself.
+    if (HttpRequest* old = request_.data()) {
+        old->clearDelegatesAndCancel();
+        old->deleteLater();
+    }
     // The store lookup is not the book service: no signing, no Accept header.
     auto* request = new HttpRequest(Service::lookupUrl(), this);
     request_ = request;

@@ -281,13 +281,21 @@ bool tooles::is_file_exist(const QString& name) {
 
 bool tooles::WithNameDeleteDataFile(const QString& path) {
     // Relative names resolve against the documents directory; the process's current
-    // directory is left alone.
+    // directory is left alone. Errors are not reported: the answer is always true.
     const QString docs = QDir::cleanPath(Paths::documentsDir());
     const QString target = QDir::cleanPath(QDir(docs).filePath(path));
-    // An empty name (or ".") would name the documents directory itself and take the
-    // database and every cover with it.
-    if (target == docs) {
-        qWarning("WithNameDeleteDataFile: refusing to remove the documents directory");
+    // Only what lies below the documents directory: not the directory itself (the database
+    // and every cover with it), nothing reached by "..", an absolute path elsewhere or a
+    // linked folder inside it that leads out.
+    const QString canonicalDocs = QFileInfo(docs).canonicalFilePath();
+    const QString canonicalParent = QFileInfo(QFileInfo(target).path()).canonicalFilePath();
+    const auto inside = [](const QString& p, const QString& dir, bool orEqual) {
+        return (orEqual && p == dir) || p.startsWith(dir + QLatin1Char('/'));
+    };
+    if (!inside(target, docs, false) || canonicalDocs.isEmpty() ||
+        !inside(canonicalParent, canonicalDocs, true)) {
+        qWarning("WithNameDeleteDataFile: refusing to remove %s, outside the documents directory",
+                 qUtf8Printable(path));
         return true;
     }
     const QFileInfo info(target);

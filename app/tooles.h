@@ -75,9 +75,16 @@ public:
     static void OpenUrl(const QString& url);
 
     // --- Views and overlays (folia_ui)
-    static void showHUD(const QString& label);
+    // The overlay goes away with removeHUD, or when owner (optional) is destroyed while the
+    // overlay it put up is still shown.
+    static void showHUD(const QString& label, QObject* owner = nullptr);
     static void removeHUD();
     static void MsgBox(const QString& message);
+    // The app's one selection colour (amber), for selected and current rows of every list.
+    static QColor selectionColor();
+    // Gives the widget's palette (or, for nullptr, the whole application's) the app's selection
+    // colour in place of the desktop's.
+    static void useAppSelectionColor(QWidget* widget = nullptr);
     static QWidget* bgView(bool withNavigationBar, bool havTab, QWidget* parent = nullptr);
     static QWidget* setReadBg(int style, QWidget* parent = nullptr);
     static Button* createButtonWithTitle(const QString& title, const QColor& titleColor,

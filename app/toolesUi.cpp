@@ -1,4 +1,6 @@
 // The view and overlay factories of tooles: what every screen builds its look from.
+#include <QApplication>
+#include <QPalette>
 #include <QPointer>
 
 #include "app/tooles.h"
@@ -16,7 +18,7 @@ QPointer<ProgressHUD>& hudSlot() {
 }
 } // namespace
 
-void tooles::showHUD(const QString& label) {
+void tooles::showHUD(const QString& label, QObject* owner) {
     Window* window = Window::keyWindow();
     if (!window)
         return;
@@ -28,12 +30,35 @@ void tooles::showHUD(const QString& label) {
     hud->setLabelText(label);
     hud->showAnimated();
     hudSlot() = hud;
+    // A screen closed before its answer arrived never calls removeHUD: its overlay would block
+    // the window for good.
+    if (owner)
+        QObject::connect(owner, &QObject::destroyed, hud, [hud] {
+            if (hudSlot().data() == hud)
+                removeHUD();
+        });
 }
 
 void tooles::removeHUD() {
     if (ProgressHUD* hud = hudSlot().data())
         hud->hideAnimated();
     hudSlot() = nullptr;
+}
+
+QColor tooles::selectionColor() {
+    return QColor(230, 138, 66);
+}
+
+void tooles::useAppSelectionColor(QWidget* widget) {
+    QPalette palette = widget ? widget->palette() : QApplication::palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Highlight, selectionColor());
+        palette.setColor(group, QPalette::HighlightedText, Qt::white);
+    }
+    if (widget)
+        widget->setPalette(palette);
+    else
+        QApplication::setPalette(palette);
 }
 
 void tooles::MsgBox(const QString& message) {

@@ -211,9 +211,11 @@ void HttpRequest::onInactivity() {
     if (!reply_ || finished_)
         return;
     timedOut_ = true;
-    reply_->abort(); // reported through onReplyFinished
-    if (reply_ && !finished_)
-        onReplyFinished();
+    // Detached before the abort, so the reply's own finished signal never reaches us: the
+    // failure callback below may destroy the owner and with it this request, and nothing of
+    // this object is touched after it.
+    detachReply();
+    finish(Error::TimedOut, tr("The request timed out"));
 }
 
 void HttpRequest::onReplyFinished() {

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QTimeZone>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/utsname.h>
 
@@ -144,9 +145,39 @@ TEST(FilesTest, DocumentsDirectoryHelpers) {
     EXPECT_TRUE(tooles::WithNameDeleteDataFile(QStringLiteral(".")));
     EXPECT_TRUE(tooles::is_file_exist(QStringLiteral("covers/7.jpg")));
 
+    // Nothing outside it, however the path gets there.
+    QTemporaryDir outside;
+    ASSERT_TRUE(outside.isValid());
+    const QString victim = outside.filePath(QStringLiteral("keep.txt"));
+    const QString sibling = QFileInfo(docs).path() + QStringLiteral("/keep-sibling.txt");
+    for (const QString& f : {victim, sibling}) {
+        QFile out(f);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write("keep");
+    }
+    ASSERT_TRUE(QFile::link(outside.path(), docs + QStringLiteral("/linked")));
+    const QString up = QDir(docs).relativeFilePath(victim);
+    ASSERT_TRUE(up.startsWith(QStringLiteral("..")));
+    for (const QString& p : {up, victim, QStringLiteral("../keep-sibling.txt"),
+                             QStringLiteral("covers/../../keep-sibling.txt"), sibling,
+                             QStringLiteral("linked/keep.txt"), QDir(docs).filePath("..")}) {
+        EXPECT_TRUE(tooles::WithNameDeleteDataFile(p));
+        EXPECT_TRUE(QFile::exists(victim)) << qPrintable(p);
+        EXPECT_TRUE(QFile::exists(sibling)) << qPrintable(p);
+    }
+    EXPECT_TRUE(tooles::is_file_exist(QStringLiteral("covers/7.jpg")));
+    QFile::remove(sibling);
+
+    // An absolute path that stays inside is still a path under the documents directory.
+    EXPECT_TRUE(tooles::WithNameDeleteDataFile(docs + QStringLiteral("/covers/7.jpg")));
+    EXPECT_FALSE(tooles::is_file_exist(QStringLiteral("covers/7.jpg")));
     EXPECT_TRUE(tooles::WithNameDeleteDataFile(QStringLiteral("covers")));
     EXPECT_FALSE(tooles::is_file_exist(QStringLiteral("covers")));
     EXPECT_TRUE(tooles::WithNameDeleteDataFile(QStringLiteral("missing.png")));
+    // A link inside is removed as a link; what it points at stays.
+    EXPECT_TRUE(tooles::WithNameDeleteDataFile(QStringLiteral("linked")));
+    EXPECT_FALSE(QFileInfo(docs + QStringLiteral("/linked")).isSymLink());
+    EXPECT_TRUE(QFile::exists(victim));
 }
 
 TEST(FilesTest, ImagesRoundTripByTypeAndUnknownTypesWriteNothing) {

@@ -9,6 +9,8 @@
 #include "platform/ui/Window.h"
 #include "service/ServiceConfig.h"
 #include "tests/support/FakeService.h"
+#include "engines/HttpRequest.h"
+#include "tests/app/LogCapture.h"
 #include "tests/support/TestUtil.h"
 
 namespace {
@@ -53,8 +55,27 @@ TEST(DeviceTokenTest, RegistrationSendsGetdeviceWithTheTokenOnly) {
     EXPECT_FALSE(request.hasQueryKey("channel"));
     EXPECT_EQ(request.header("Accept"), QByteArray("application/json"));
 
+    // A second token replaces the registration under way; the replaced one is freed.
+    QPointer<HttpRequest> first = delegate.asiHttpRequest();
+    FakeService::Reply slow = FakeService::Reply::json(R"({"result":"ok"})");
+    slow.delayMs = 400;
+    service.route("GET", "/site/getdevice", slow);
+    delegate.didRegisterForRemoteNotificationsWithDeviceToken(QByteArray::fromHex("01"));
+    QPointer<HttpRequest> second = delegate.asiHttpRequest();
+    ASSERT_TRUE(service.waitForRequests(2));
+    delegate.didRegisterForRemoteNotificationsWithDeviceToken(QByteArray::fromHex("02"));
+    EXPECT_TRUE(testutil::waitUntil([&] { return first.isNull() && second.isNull(); }));
+    EXPECT_NE(delegate.asiHttpRequest(), nullptr);
+
     ServiceConfig::setBaseUrl(oldBase);
     UserDefaults::standard().removeObjectForKey("user_token");
+}
+
+TEST(DeviceTokenTest, AFailedRegistrationIsLogged) {
+    testutil::LogCapture log;
+    AppDelegate delegate;
+    delegate.didFailToRegisterForRemoteNotificationsWithError(QStringLiteral("no provider"));
+    EXPECT_EQ(log.count(QStringLiteral("Push Register Error:no provider")), 1);
 }
 
 class PushedAlertTest : public ::testing::Test {

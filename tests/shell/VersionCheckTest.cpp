@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/VersionCheck.h"
+#include "engines/HttpRequest.h"
 #include "platform/Application.h"
 #include "platform/Localizable.h"
 #include "platform/UserDefaults.h"
@@ -185,6 +186,21 @@ TEST_F(VersionCheckTest, AScreenThatGoesAwayTakesItsCheckAlong) {
     delete owner;
     testutil::spin(600);
     EXPECT_TRUE(AlertView::visibleAlerts().isEmpty());
+}
+
+// A check started again while the first is on its way: the first is cancelled and freed, not
+// kept until the screen goes; only the second answers.
+TEST_F(VersionCheckTest, ARestartedCheckFreesTheOneItReplaces) {
+    FakeService::Reply slow = FakeService::Reply::json(store("3.0"));
+    slow.delayMs = 400;
+    service.route("GET", "/lookup", slow);
+    VersionCheck check(VersionCheck::Form::Bookshelf, screen);
+    ASSERT_TRUE(check.start());
+    QPointer<HttpRequest> first = check.asiHttpRequest();
+    ASSERT_FALSE(first.isNull());
+    run(check);
+    EXPECT_TRUE(testutil::waitUntil([&] { return first.isNull(); }));
+    EXPECT_EQ(service.requests("/lookup").size(), 2);
 }
 
 } // namespace
