@@ -81,16 +81,31 @@ bool writeIndexFile(const QString& path, const QHash<QString, QDateTime>& entrie
     return file.commit();
 }
 
+// Changes of the last 0.3 s before the application ends would otherwise have no index line,
+// and their files would never expire.
+void flushAtExit() {
+    QMutexLocker locker(&instanceLock());
+    if (instance())
+        instance()->flush();
+}
+
 } // namespace
 
 EGOCache* EGOCache::currentCache() {
     QMutexLocker locker(&instanceLock());
     if (!instance()) {
+        static const bool hooked = [] {
+            qAddPostRoutine(&flushAtExit);
+            return true;
+        }();
+        Q_UNUSED(hooked);
         QString app = QCoreApplication::applicationName();
         if (app.isEmpty())
             app = QStringLiteral("folia");
         instance() =
             new EGOCache(Paths::cachesDir() + QLatin1Char('/') + app + QStringLiteral("/EGOCache"));
+        if (QCoreApplication* application = QCoreApplication::instance())
+            connect(application, &QCoreApplication::aboutToQuit, instance(), &EGOCache::flush);
     }
     return instance();
 }
@@ -110,6 +125,7 @@ EGOCache::EGOCache(const QString& directory)
         qWarning("EGOCache: cannot create %s", qPrintable(directory_));
     loadIndex();
     removeExpiredEntries();
+    removeUnindexedFiles();
 }
 
 EGOCache::~EGOCache() {
@@ -148,6 +164,18 @@ void EGOCache::removeExpiredEntries() {
     }
     if (changed)
         scheduleIndexWrite();
+}
+
+// Files the index does not know (written by a run that ended before its index was) would
+// never expire; they are removed when the cache is created.
+void EGOCache::removeUnindexedFiles() {
+    const QFileInfoList files =
+        QDir(directory_).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& file : files) {
+        const QString name = file.fileName();
+        if (name != kIndexName && !index_.contains(name))
+            QFile::remove(file.filePath());
+    }
 }
 
 bool EGOCache::hasCacheForKey(const QString& key) const {

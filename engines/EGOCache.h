@@ -23,7 +23,8 @@ public:
     static constexpr qint64 kDefaultTimeoutInterval = 86400; // one day
     static constexpr int kIndexWriteDelayMs = 300;
 
-    // The shared cache, created on first use; creating it removes the expired entries.
+    // The shared cache, created on first use; creating it removes the expired entries and the
+    // files the index does not know. Its pending index is written when the application quits.
     static EGOCache* currentCache();
     // Forgets the shared cache (its pending writes are finished first), so that the next
     // currentCache() creates it again as the next launch would. Tests and benchmarks only.
@@ -61,6 +62,7 @@ private:
     QString pathForKey(const QString& key) const;
     void loadIndex();
     void removeExpiredEntries();
+    void removeUnindexedFiles();
     void scheduleIndexWrite();
     void writeIndex();
 
