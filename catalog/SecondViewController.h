@@ -1,8 +1,14 @@
 #pragma once
 
+#include <QPointer>
+
 #include "platform/ui/ViewController.h"
 
-// The recommendations tab.
+class BookListPanel;
+class NoticeView;
+class SegmentedBookLists;
+
+// The recommendations tab: today's picks and selected works, two paged lists of books.
 class SecondViewController final : public ViewController {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SecondViewController)
@@ -11,6 +17,17 @@ public:
     explicit SecondViewController(QWidget* parent = nullptr);
     ~SecondViewController() override;
 
+    // The two segments; null before the view is loaded.
+    SegmentedBookLists* lists() const;
+    int currentIndex() const;
+    // Shows segment index (0 or 1) as a tap on the segmented control does.
+    void segmentedControlChangedValue(int index);
+
 protected:
     void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+
+private:
+    QPointer<SegmentedBookLists> lists_;
+    QPointer<NoticeView> notify_;
 };
