@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class QPushButton;
+
+// One row of an account list: holds the row's cell and adds what a phone list gives every
+// deletable row. In edit mode a round red control shows at the left and the cell moves right;
+// tapping that control, or swiping the row to the left, reveals a red "删除" button at the
+// right, which commits the deletion. A tap while the button shows only hides it again.
+class EditableRowView final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(EditableRowView)
+
+public:
+    static constexpr int kEditIndent = 32;
+    static constexpr int kDeleteWidth = 64;
+
+    EditableRowView(QWidget* cell, QWidget* parent = nullptr);
+    ~EditableRowView() override;
+
+    QWidget* cell() const { return cell_; }
+
+    void setEditing(bool on);
+    bool isEditing() const { return editing_; }
+    void setDeleteShown(bool on);
+    bool isDeleteShown() const { return deleteShown_; }
+    QPushButton* deleteButton() const { return delete_; }
+    QWidget* editControl() const { return control_; }
+
+    // Told when the row is tapped (delete button hidden), when the delete button is pressed,
+    // and whenever the delete button appears or goes.
+    std::function<void()> onTap;
+    std::function<void()> onDelete;
+    std::function<void(bool)> onDeleteShownChanged;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void layoutParts();
+    void released(const QPoint& at);
+
+    QWidget* cell_;
+    QWidget* control_;
+    QPushButton* delete_;
+    bool editing_ = false;
+    bool deleteShown_ = false;
+    bool pressed_ = false;
+    QPoint pressAt_;
+};
