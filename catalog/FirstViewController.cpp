@@ -74,6 +74,8 @@ void FirstViewController::viewDidLoad() {
     gmGridView_->setMinEdgeInsets(QMargins(10, topInset(), 10, 30));
     gmGridView_->setDataSource(this);
     gmGridView_->setActionDelegate(this);
+    // The shelf's paper shows between the books.
+    gmGridView_->contentView()->setAutoFillBackground(false);
     const QRect screen = Window::screenBounds();
     gmGridView_->setGeometry(0, kGridTop, screen.width(),
                              screen.height() - Window::kStatusBarHeight -
@@ -106,6 +108,8 @@ void FirstViewController::viewDidLoad() {
 void FirstViewController::viewWillAppear(bool animated) {
     reloadShelf();
     if (NavigationController* nav = navigationController()) {
+        // The reader leaves the bar translucent; this screen lies below it.
+        nav->setNavigationBarTranslucent(false);
         nav->setNavigationBarHidden(false, animated);
         nav->setToolbarHidden(true, animated);
         nav->setNavigationBarBackgroundImage(QStringLiteral("public_toolBg"));

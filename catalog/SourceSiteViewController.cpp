@@ -71,6 +71,8 @@ void SourceSiteViewController::viewDidLoad() {
 
 void SourceSiteViewController::viewWillAppear(bool animated) {
     if (NavigationController* nav = navigationController()) {
+        // The reader leaves the bar translucent; this screen lies below it.
+        nav->setNavigationBarTranslucent(false);
         nav->setNavigationBarHidden(false, animated);
         nav->setToolbarHidden(true, animated);
         nav->setNavigationBarBackgroundImage(QStringLiteral("public_toolBg"));

@@ -111,6 +111,9 @@ TEST_F(ShelfTest, OpeningABookFollowsTheLastReadRecord) {
 
     EXPECT_EQ(readerState(shelf->readBook(QStringLiteral("21"))),
               QStringLiteral("4/1/") + chapterText(QStringLiteral("21"), 4));
+    // Back from the reader the shelf lies below an opaque bar again.
+    EXPECT_FALSE(nav->isNavigationBarTranslucent());
+    EXPECT_FALSE(nav->isNavigationBarHidden());
     // The book opened comes to the front of the shelf.
     shelf->reloadShelf();
     EXPECT_EQ(shelfIds(shelf).first(), QStringLiteral("21"));

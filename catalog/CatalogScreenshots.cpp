@@ -1,0 +1,219 @@
+#include "catalog/CatalogScreenshots.h"
+
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QPointer>
+
+#include "catalog/BookDetailViewController.h"
+#include "catalog/FirstViewController.h"
+#include "catalog/SourceSiteViewController.h"
+#include "engines/HttpRequest.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/ScreenshotWalk.h"
+#include "platform/ui/TabBarController.h"
+#include "platform/ui/Window.h"
+#include "reader/ReadbooksViewController.h"
+#include "service/Endpoints.h"
+#include "service/Service.h"
+#include "storage/BookDb.h"
+#include "storage/UserStore.h"
+
+namespace {
+
+using Context = ScreenshotWalk::Context;
+constexpr int kOrder = 100;
+
+void stepFailed(const char* step, const char* what) {
+    qWarning("Screenshots: %s: %s", step, what);
+}
+
+bool waitFor(Context& ctx, const std::function<bool()>& done, int ms = 15000) {
+    QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return done();
+        ctx.settle(50);
+    }
+    return true;
+}
+
+// One signed call to the service, waited for.
+Service::Answer call(const char* path, const QVariantMap& params) {
+    QObject owner;
+    HttpRequest* request = Service::request(Service::signedUrl(QLatin1String(path), params), &owner);
+    request->startSynchronous();
+    return Service::decode(request);
+}
+
+// Signs in the way the app does: a throw-away account registered with a fresh number, then
+// a login with it, its token and profile kept in the user defaults.
+bool ensureSignedIn() {
+    if (UserStore::isSignedIn())
+        return true;
+    const QString mobile =
+        QStringLiteral("137") +
+        QString::number(QDateTime::currentMSecsSinceEpoch() % 100000000).rightJustified(8, QLatin1Char('0'));
+    const QString password = QStringLiteral("shelf-walk1");
+    if (!call(Endpoints::sendValidateCode, {{QStringLiteral("mobile"), mobile}}).ok)
+        return false;
+    if (!call(Endpoints::reg, {{QStringLiteral("mobile"), mobile},
+                               {QStringLiteral("password"), password},
+                               {QStringLiteral("channel"), QStringLiteral("IP_4S")}})
+             .ok)
+        return false;
+    const Service::Answer login = call(
+        Endpoints::login,
+        {{QStringLiteral("username"), mobile}, {QStringLiteral("password"), password}});
+    const QString token = Service::textOf(login.dict.value(QStringLiteral("token")));
+    if (!login.ok || token.isEmpty())
+        return false;
+    UserStore::signIn(token, login.dict.value(QStringLiteral("userinfo")).toMap(), mobile);
+    return true;
+}
+
+// The service's most read books that have a cover, as a list screen receives them.
+QList<MyBookList> serviceBooks() {
+    static QList<MyBookList> books;
+    if (!books.isEmpty())
+        return books;
+    QVariantMap params{{QStringLiteral("order"), QStringLiteral("read")},
+                       {QStringLiteral("limit"), QStringLiteral("11")},
+                       {QStringLiteral("page"), QStringLiteral("1")}};
+    Service::addToken(params);
+    const Service::Answer answer = call(Endpoints::booklist, params);
+    for (const QVariant& item : answer.dict.value(QStringLiteral("books")).toList()) {
+        const MyBookList book = MyBookList::initWithDictionary(item.toMap());
+        if (!book.myCover().isEmpty())
+            books.append(book);
+    }
+    return books;
+}
+
+FirstViewController* shelfOf(Context& ctx) {
+    auto* tabs = qobject_cast<TabBarController*>(ctx.window()->rootViewController());
+    auto* nav = tabs ? qobject_cast<NavigationController*>(tabs->selectedViewController()) : nullptr;
+    return nav ? qobject_cast<FirstViewController*>(nav->rootViewController()) : nullptr;
+}
+
+// The update alert of the version check is not what these shots are about.
+void dismissAlerts(Context& ctx) {
+    ctx.settle(200);
+    for (AlertView* alert : AlertView::visibleAlerts())
+        alert->dismiss();
+    ctx.settle(100);
+}
+
+// A detail screen of the index-th service book, its related books shown.
+BookDetailViewController* openDetail(Context& ctx, int index, const char* step) {
+    if (!ensureSignedIn()) {
+        stepFailed(step, "could not sign in through the service");
+        return nullptr;
+    }
+    const QList<MyBookList> books = serviceBooks();
+    if (books.size() <= index) {
+        stepFailed(step, "the service lists too few books");
+        return nullptr;
+    }
+    auto* detail = new BookDetailViewController();
+    detail->setBookInfo(books.at(index));
+    QPointer<BookDetailViewController> guard(detail);
+    bool loaded = false;
+    QObject::connect(detail, &BookDetailViewController::relatedLoaded, detail,
+                     [&loaded] { loaded = true; });
+    ctx.push(detail);
+    if (!waitFor(ctx, [&] { return loaded || !guard; }))
+        stepFailed(step, "the related books did not arrive");
+    ctx.settle(400);
+    return guard;
+}
+
+// Downloads the index-th service book from its detail screen; the reader it opened.
+ReadbooksViewController* download(Context& ctx, int index, const char* step) {
+    BookDetailViewController* detail = openDetail(ctx, index, step);
+    if (!detail)
+        return nullptr;
+    QPointer<BookDetailViewController> guard(detail);
+    bool ended = false;
+    QObject::connect(detail, &BookDetailViewController::downloadEnded, detail,
+                     [&ended](bool) { ended = true; });
+    detail->action(BookDetailViewController::TagRead);
+    if (!waitFor(ctx, [&] { return ended || !guard; }) || !guard || !guard->openedReader()) {
+        stepFailed(step, "the download did not open the reader");
+        return nullptr;
+    }
+    QPointer<ReadbooksViewController> reader = guard->openedReader();
+    bool shown = false;
+    QObject::connect(reader, &ReadbooksViewController::pageLaidOut, reader,
+                     [&shown] { shown = true; });
+    if (!waitFor(ctx, [&] { return !reader || (shown && !reader->isBusy()); }, 30000))
+        stepFailed(step, "the reader did not show its first page");
+    waitFor(ctx, [&] { return !guard || guard->coverSettled(); });
+    ctx.settle(300);
+    return reader;
+}
+
+} // namespace
+
+void registerCatalogScreenshots() {
+    ScreenshotWalk::add(QStringLiteral("catalog_shelf_empty"), kOrder, [](Context& ctx) {
+        ctx.selectTab(0);
+        dismissAlerts(ctx);
+    });
+    ScreenshotWalk::add(QStringLiteral("catalog_detail"), kOrder + 1, [](Context& ctx) {
+        openDetail(ctx, 0, "catalog_detail");
+    });
+    ScreenshotWalk::add(QStringLiteral("catalog_detail_intro_expanded"), kOrder + 2,
+                        [](Context& ctx) {
+                            BookDetailViewController* detail =
+                                openDetail(ctx, 0, "catalog_detail_intro_expanded");
+                            if (!detail)
+                                return;
+                            detail->action(BookDetailViewController::TagOpenAll);
+                            ctx.settle(300);
+                        });
+    ScreenshotWalk::add(QStringLiteral("catalog_source_sites"), kOrder + 3, [](Context& ctx) {
+        BookDetailViewController* detail = openDetail(ctx, 0, "catalog_source_sites");
+        if (!detail)
+            return;
+        detail->action(BookDetailViewController::TagSiteRss);
+        auto* nav = detail->navigationController();
+        auto* sites = nav ? qobject_cast<SourceSiteViewController*>(nav->topViewController())
+                          : nullptr;
+        if (!sites || !waitFor(ctx, [sites] { return !sites->isLoading(); }) ||
+            sites->arrSites().isEmpty())
+            stepFailed("catalog_source_sites", "no source sites listed");
+        ctx.settle(400);
+    });
+    ScreenshotWalk::add(QStringLiteral("catalog_download_reader"), kOrder + 4, [](Context& ctx) {
+        download(ctx, 0, "catalog_download_reader");
+    });
+    ScreenshotWalk::add(QStringLiteral("catalog_shelf_books"), kOrder + 5, [](Context& ctx) {
+        // A second book, so that the shelf holds more than one.
+        download(ctx, 1, "catalog_shelf_books");
+        if (auto* tabs = qobject_cast<TabBarController*>(ctx.window()->rootViewController())) {
+            if (auto* nav = qobject_cast<NavigationController*>(tabs->selectedViewController()))
+                nav->popToRootViewController(false);
+        }
+        ctx.selectTab(0);
+        dismissAlerts(ctx);
+        FirstViewController* shelf = shelfOf(ctx);
+        if (!shelf || shelf->bookArr().size() < 2)
+            stepFailed("catalog_shelf_books", "fewer than two books on the shelf");
+    });
+    ScreenshotWalk::add(QStringLiteral("catalog_shelf_editing"), kOrder + 6, [](Context& ctx) {
+        ctx.selectTab(0);
+        dismissAlerts(ctx);
+        FirstViewController* shelf = shelfOf(ctx);
+        if (!shelf)
+            return;
+        if (!shelf->isEditing())
+            shelf->presentOptions();
+        QPointer<FirstViewController> guard(shelf);
+        ctx.addCleanUp([guard] {
+            if (guard && guard->isEditing())
+                guard->presentOptions();
+        });
+        ctx.settle(200);
+    });
+}
