@@ -34,6 +34,9 @@ void FormViewController::viewDidLoad() {
     if (drawsBackground_) {
         if (QWidget* background = tooles::bgView(true, false, this))
             background->lower();
+    } else {
+        // The container's paper shows through.
+        setAutoFillBackground(false);
     }
     // Taps on buttons and fields are theirs; only the background closes the keyboard.
     GestureRecognizer::add(this, GestureRecognizer::Kind::Tap, this,

@@ -49,6 +49,10 @@ void TextField::setKeyboard(Keyboard keyboard) {
 
 void TextField::setSecure(bool secure) {
     setEchoMode(secure ? QLineEdit::Password : QLineEdit::Normal);
+    // A small bullet per character; the style's default disc is as wide as a letter.
+    setStyleSheet(secure ? QStringLiteral("QLineEdit { lineedit-password-character: 8226; "
+                                          "background: transparent; border: none; }")
+                         : QString());
     setKeyboard(keyboard_);
 }
 

@@ -1,0 +1,4 @@
+#pragma once
+
+// The sign-in and registration screens in the screenshot walk (orders 300-339).
+void registerAccountScreenshots();
