@@ -44,7 +44,7 @@ bool waitFor(ScreenshotWalk::Context& ctx, const std::function<bool()>& done, in
 }
 
 void stepFailed(const char* step, const char* what) {
-    qWarning("Screenshots: %s: %s", step, what);
+    qWarning("Screenshots: step %s failed: %s", step, what);
 }
 
 template <class T> T* topOf(NavigationController* nav) {

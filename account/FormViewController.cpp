@@ -15,12 +15,7 @@
 
 FormViewController::FormViewController(QWidget* parent) : ViewController(parent) {}
 
-FormViewController::~FormViewController() {
-    // A screen that leaves while its request runs takes the request along; the progress
-    // overlay it put up would otherwise cover the window for good.
-    if (asiHttpRequest_ && hudShown_)
-        tooles::removeHUD();
-}
+FormViewController::~FormViewController() = default;
 
 NoticeView* FormViewController::notify() const {
     return notify_;
@@ -110,8 +105,9 @@ void FormViewController::send(const char* path, const QVariantMap& params, const
         asiHttpRequest_->deleteLater();
     }
     hudShown_ = !progress.isEmpty();
+    // Owned by the screen: a screen that leaves mid-request takes its overlay along.
     if (hudShown_)
-        tooles::showHUD(progress);
+        tooles::showHUD(progress, this);
     HttpRequest* request = Service::request(Service::signedUrl(path, params), this);
     asiHttpRequest_ = request;
     // The handlers may take the screen away (a dismissal); nothing of it is touched after them.
