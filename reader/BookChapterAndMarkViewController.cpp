@@ -54,17 +54,22 @@ void BookChapterAndMarkViewController::viewDidLoad() {
     connect(switch_, &SVSegmentedControl::valueChanged, this,
             &BookChapterAndMarkViewController::segmentedControlChangedValue);
 
+    // The panes end a little above the bottom edge of the panel drawn by bgView, so that no
+    // row runs past it.
+    const int paneTop = 100;
+    const int panelBottom = 4 + screen.height() - 44 - 20 - 8;
+    const int paneHeight = panelBottom - 8 - paneTop;
     chapters_ = new BookChatperViewController(this);
     chapters_->bookid = book_id;
     chapters_->currentChatperId = currentChatperId;
     chapters_->delegate = this;
-    chapters_->setGeometry(8, 100, screen.width() - 16, screen.height() - 40);
+    chapters_->setGeometry(8, paneTop, screen.width() - 16, paneHeight);
     chapters_->loadViewIfNeeded();
 
     marks_ = new BookMarkViewController(this);
     marks_->bookid = book_id;
     marks_->delegate = this;
-    marks_->setGeometry(8, 100, screen.width() - 16, screen.height() - 40);
+    marks_->setGeometry(8, paneTop, screen.width() - 16, paneHeight);
     marks_->loadViewIfNeeded();
     marks_->hide();
 }

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "app/tooles.h"
 #include "platform/Images.h"
 
 BookChatperCell::BookChatperCell(QObject* parent) : QStyledItemDelegate(parent) {}
@@ -21,7 +22,7 @@ void BookChatperCell::paint(QPainter* p, const QStyleOptionViewItem& option,
     p->save();
     p->setRenderHint(QPainter::Antialiasing);
     if (current)
-        p->fillRect(r, QColor(0, 122, 255));
+        p->fillRect(r, tooles::selectionColor());
     const bool light = current || tapped;
 
     if (icon_.isNull())

@@ -36,7 +36,7 @@ void BookChatperViewController::viewDidLoad() {
     header_->setGeometry(0, 0, screen.width() - 16, 37);
 
     table_ = ContentsTable::create(this, QStringLiteral("chapterTable"), new BookChatperCell,
-                                   QRect(0, 37, screen.width() - 16, screen.height() - 128 - 37));
+                                   QRect(0, 37, screen.width() - 16, height() - 37));
     table_->setUniformItemSizes(true);
     table_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     QScroller::grabGesture(table_->viewport(), QScroller::LeftMouseButtonGesture);
@@ -76,7 +76,7 @@ void BookChatperViewController::showNotice(const QString& text, const QString& i
 }
 
 void BookChatperViewController::getMenu() {
-    tooles::showHUD(QStringLiteral("加载中..."));
+    tooles::showHUD(QStringLiteral("加载中..."), this);
     HttpRequest* request = Service::request(Service::menuUrl(bookid), this);
     request->setShouldContinueWhenAppEntersBackground(true);
     menuRequest_ = request;
@@ -132,7 +132,7 @@ void BookChatperViewController::download(int n) {
                                          QStringLiteral("last_chapter_number")))
                          .toInt();
     const QString chapters = ChapterPolicy::join(ChapterPolicy::tableOfContentsRun(n, last));
-    tooles::showHUD(QString());
+    tooles::showHUD(QString(), this);
     HttpRequest* request = Service::request(Service::getcontentUrl(bookid, chapters), this);
     request->setShouldContinueWhenAppEntersBackground(true);
     chapterRequest_ = request;

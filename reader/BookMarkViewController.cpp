@@ -29,7 +29,7 @@ void BookMarkViewController::viewDidLoad() {
         return;
     }
     table_ = ContentsTable::create(this, QStringLiteral("bookmarkTable"), new BookMarkCell,
-                                   QRect(0, 0, screen.width() - 16, screen.height() - 128));
+                                   QRect(0, 0, screen.width() - 16, height()));
     table_->viewport()->installEventFilter(this);
     for (const QVariant& v : markList) {
         const QVariantMap mark = v.toMap();
@@ -63,7 +63,7 @@ void BookMarkViewController::buildEmptyView() {
     const QRect screen = Window::screenBounds();
     empty_ = new QWidget(this);
     empty_->setObjectName(QStringLiteral("bookmarkEmptyView"));
-    empty_->setGeometry(0, 0, screen.width() - 16, screen.height() - 128);
+    empty_->setGeometry(0, 0, screen.width() - 16, height());
     auto* line = new QLabel(QStringLiteral("还未添加书签？"), empty_);
     line->setObjectName(QStringLiteral("bookmarkEmptyTitle"));
     QFont f1(QStringLiteral("Helvetica"));

@@ -3,6 +3,8 @@
 #include <QAbstractItemDelegate>
 #include <QListWidget>
 
+#include "app/tooles.h"
+
 QListWidget* ContentsTable::create(QWidget* parent, const QString& objectName,
                                    QAbstractItemDelegate* cell, const QRect& geometry) {
     auto* table = new QListWidget(parent);
@@ -17,6 +19,7 @@ QListWidget* ContentsTable::create(QWidget* parent, const QString& objectName,
     palette.setColor(QPalette::Base, Qt::transparent);
     palette.setColor(QPalette::Window, Qt::transparent);
     table->setPalette(palette);
+    tooles::useAppSelectionColor(table);
     // Lists scroll by dragging and by the wheel; no scroll bar stands beside the rows.
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -268,6 +268,7 @@ void ReadbooksViewController::viewWillDisappear(bool animated) {
 void ReadbooksViewController::loadWebview() {
     if (!webView_)
         return;
+    loadedColor_ = fontColor;
     webView_->loadHTMLString(ReaderSettings::pageDocument(fontSize, fontColor, str));
 }
 
@@ -275,25 +276,28 @@ void ReadbooksViewController::webViewDidFinishLoad(bool ok) {
     // A document that failed to load keeps the previous count and position.
     if (!ok)
         return;
-    QPointer<ReadbooksViewController> self(this);
-    webView_->documentHeight([self](int height) {
-        if (!self || self->webView_->isLoading())
-            return;
-        self->allPage = self->metrics_.pageCount(height);
-        if (!self->currentAction.isNull())
-            self->currentPage = self->allPage;
-        // A smaller type or a shorter text may leave the page beyond the chapter.
-        self->currentPage = clampPage(self->currentPage, self->allPage);
-        self->recordLastRead();
-        self->showCurrentPage();
-        self->titleLabel_->raise();
-        self->indexLabel_->raise();
-        self->remainLabel_->raise();
-        self->titleLabel_->setText(self->getChatperName());
-        self->fillLabels();
-        self->updateMarkIndicator();
-        Q_EMIT self->pageLaidOut();
-    });
+    // Day and night switched while the page loaded: the switch coloured the document that
+    // was going away, the new one still has the colour it was composed with.
+    if (loadedColor_ != fontColor) {
+        webView_->stringByEvaluatingJavaScript(
+            QStringLiteral("document.body.style.color='%1'").arg(fontColor));
+        loadedColor_ = fontColor;
+    }
+    // The web view measured the document as the load finished.
+    allPage = metrics_.pageCount(webView_->loadedDocumentHeight());
+    if (!currentAction.isNull())
+        currentPage = allPage;
+    // A smaller type or a shorter text may leave the page beyond the chapter.
+    currentPage = clampPage(currentPage, allPage);
+    recordLastRead();
+    showCurrentPage();
+    titleLabel_->raise();
+    indexLabel_->raise();
+    remainLabel_->raise();
+    titleLabel_->setText(getChatperName());
+    fillLabels();
+    updateMarkIndicator();
+    Q_EMIT pageLaidOut();
 }
 
 void ReadbooksViewController::showCurrentPage() {
@@ -632,8 +636,12 @@ void ReadbooksViewController::showPop(int tag) {
         defaults.synchronize();
         setBackground();
         fontColor = ReaderSettings::fontColor(isWhiteBlack);
-        webView_->stringByEvaluatingJavaScript(
-            QStringLiteral("document.body.style.color='%1'").arg(fontColor));
+        // Colours the page on screen; a page still loading gets it when it has loaded.
+        if (!webView_->isLoading()) {
+            webView_->stringByEvaluatingJavaScript(
+                QStringLiteral("document.body.style.color='%1'").arg(fontColor));
+            loadedColor_ = fontColor;
+        }
         lightView_->raise();
         page_->raise();
         titleLabel_->raise();
@@ -793,7 +801,7 @@ HttpRequest* ReadbooksViewController::contentRequest(const QString& chapters, bo
     if (blocking) {
         request->setRequestMethod(QStringLiteral("POST"));
         request->setShouldAttemptPersistentConnection(false);
-        tooles::showHUD(QString());
+        tooles::showHUD(QString(), this);
     }
     asiRequest = request;
     ++pendingFetches_;
@@ -806,9 +814,9 @@ void ReadbooksViewController::downData(const QString& chapters) {
     request->setDidFinish([this, book](HttpRequest* r) {
         r->deleteLater();
         const Service::Answer answer = Service::decode(r);
-        if (answer.ok && hasChapterList(answer.dict))
-            BookDb().insertChapterAll(book, answer.dict, this, [this](bool) { --pendingFetches_; });
-        else
+        // A batch the database refuses has no completion to wait for.
+        if (!answer.ok || !hasChapterList(answer.dict) ||
+            !BookDb().insertChapterAll(book, answer.dict, this, [this](bool) { --pendingFetches_; }))
             --pendingFetches_;
     });
     request->setDidFail([this, chapters](HttpRequest* r) {
@@ -844,7 +852,7 @@ void ReadbooksViewController::downDatalast(int start) {
             displayNotification();
         });
         if (!opened)
-            --pendingFetches_;
+            fetchFailed(QString::fromUtf8(kUpdateFailed));
     });
     request->setDidFail([this](HttpRequest* r) {
         r->deleteLater();
@@ -879,8 +887,8 @@ void ReadbooksViewController::downLastChapter() {
             displayNotification();
         });
         if (!opened) {
-            --pendingFetches_;
             restoreShownChapter(true);
+            fetchFailed(QString::fromUtf8(kUpdateFailed));
         }
     });
     request->setDidFail([this](HttpRequest* r) {
@@ -921,8 +929,8 @@ void ReadbooksViewController::downCurrentChapter() {
                 displayNotification();
             });
         if (!opened) {
-            --pendingFetches_;
             restoreShownChapter();
+            fetchFailed(QString::fromUtf8(kUpdateFailed));
         }
     });
     request->setDidFail([this](HttpRequest* r) {
@@ -953,7 +961,7 @@ void ReadbooksViewController::reDownloadBookByChatper() {
         Service::getcontentUrl(book_id, QString::number(current_chapter_id)), this);
     asiHttpRequest2 = request;
     ++pendingFetches_;
-    tooles::showHUD(QStringLiteral("正在更新本章"));
+    tooles::showHUD(QStringLiteral("正在更新本章"), this);
     const QString failed = QStringLiteral("更新本章失败");
     request->setDidFinish([this, failed](HttpRequest* r) {
         r->deleteLater();

@@ -145,6 +145,7 @@ private:
 
     PageMetrics metrics_;
     int shownChapterId_ = 0; // the chapter whose text the page holds
+    QString loadedColor_;    // the text colour the page document was composed or set with
     bool transitioning_ = false;
     int pendingFetches_ = 0;
 

@@ -98,19 +98,42 @@ QString ReaderSettings::pageDocument(double fontSize, const QString& fontColor,
            body + QStringLiteral("</body> \n</html>");
 }
 
+// Every line of the page is 32 pixels high and every block starts on a line, so a page edge
+// (a multiple of 32) never cuts a line. Within that, the chapter keeps its structure: text in
+// tables, lists and form controls shows as lines of text, paragraphs and headings are set
+// apart by whole empty lines, and only images, frames, embedded objects and rules are left out.
 QString ReaderSettings::lineGridStyleSheet() {
     return QStringLiteral(
         "html,body{margin:0 !important;}"
         "body{padding-top:0 !important;padding-bottom:0 !important;}"
+        // No vertical box decoration that is not a whole line; heights come from the lines.
         "body *{margin-top:0 !important;margin-bottom:0 !important;padding-top:0 !important;"
         "padding-bottom:0 !important;border-top-width:0 !important;"
-        "border-bottom-width:0 !important;line-height:32px !important;"
-        "font-size:inherit !important;vertical-align:baseline !important;"
-        "max-height:none !important;}"
-        // Inline runs in another face (bold, italic, a fallback font) would stretch their line
-        // by a pixel; as boxes one pixel high they leave the line its 32 pixels.
-        "a,abbr,b,bdi,bdo,big,cite,code,del,dfn,em,font,i,ins,kbd,label,mark,q,s,samp,small,"
-        "span,strike,strong,sub,sup,tt,u,var,ruby,rb,rt{line-height:1px !important;}"
-        "img,svg,video,audio,iframe,object,embed,canvas,hr,table,input,button,select,"
-        "textarea,script,style{display:none !important;}");
+        "border-bottom-width:0 !important;line-height:32px !important;height:auto !important;"
+        "min-height:0 !important;max-height:none !important;position:static !important;"
+        "float:none !important;transform:none !important;"
+        // Inline runs in another face (bold, italic, a fallback font) sit at the top of their
+        // line, so they can never make it taller than 32 pixels.
+        "vertical-align:top !important;}"
+        // Text is set in the reader's size; what the chapter makes smaller stays smaller.
+        "body *:not(small):not(sub):not(sup){font-size:inherit !important;}"
+        "body small,body sub,body sup{font-size:smaller !important;}"
+        // Gaps between paragraphs and around headings, quotations and lists: one empty line.
+        "body p,body h1,body h2,body h3,body h4,body h5,body h6,body blockquote,body ul,"
+        "body ol,body dl,body pre,body table,body figure,body fieldset,body form{"
+        "margin-top:32px !important;margin-bottom:32px !important;}"
+        "body li p,body td p,body th p,body blockquote p{margin-top:0 !important;"
+        "margin-bottom:0 !important;}"
+        "body>:first-child{margin-top:0 !important;}"
+        "body h1,body h2,body h3,body h4,body h5,body h6{font-weight:bold !important;}"
+        // Tables become their rows and cells, each a block of lines.
+        "body table,body caption,body thead,body tbody,body tfoot,body tr,body td,body th{"
+        "display:block !important;}"
+        "body pre{white-space:pre-wrap !important;}"
+        "body ruby,body rb,body rt,body rtc,body rp{display:inline !important;}"
+        // Form controls show their text on one line.
+        "body input,body button,body select,body textarea{display:inline-block !important;"
+        "height:32px !important;box-sizing:border-box !important;overflow:hidden !important;}"
+        "img,svg,video,audio,iframe,frame,frameset,object,embed,canvas,picture,hr,"
+        "script,style{display:none !important;}");
 }

@@ -1,42 +1,98 @@
 #include "platform/ui/WebView.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QHash>
+#include <QLoggingCategory>
 #include <QPointer>
 #include <QTimer>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineUrlSchemeHandler>
 
 namespace {
 
+// The pages are served under this scheme, by a handler only the reader's profile has. A
+// data: URL would do without one, but the engine refuses those beyond about 2 MB, and
+// chapters can be longer.
+const QByteArray kPageScheme = QByteArrayLiteral("folia-page");
+
+// Schemes must be known before the engine starts, which is before the application object
+// exists: this runs while the program loads.
+void registerPageScheme() {
+    QWebEngineUrlScheme scheme(kPageScheme);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    QWebEngineUrlScheme::registerScheme(scheme);
+    // The engine describes its graphics set-up on every start; the terminal keeps to folia's
+    // own lines unless FOLIA_ENGINE_LOG=1 (or QT_LOGGING_RULES) asks for the engine's.
+    if (qEnvironmentVariableIntValue("FOLIA_ENGINE_LOG") == 0)
+        QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.debug=false\n"
+                                                        "qt.webenginecontext.info=false"));
+}
+Q_CONSTRUCTOR_FUNCTION(registerPageScheme)
+
+// The documents waiting to be served, by page address; each view keeps its last one here
+// until it loads another or goes away. Main thread only.
+QHash<QUrl, QByteArray>& pageDocuments() {
+    static QHash<QUrl, QByteArray> documents;
+    return documents;
+}
+
+quint64 nextPageNumber() {
+    static quint64 n = 0;
+    return ++n;
+}
+
+class PageSchemeHandler final : public QWebEngineUrlSchemeHandler {
+public:
+    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+    void requestStarted(QWebEngineUrlRequestJob* job) override {
+        const auto it = pageDocuments().constFind(job->requestUrl());
+        if (it == pageDocuments().constEnd()) {
+            job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+            return;
+        }
+        auto* body = new QBuffer(job);
+        body->setData(it.value());
+        body->open(QIODevice::ReadOnly);
+        job->reply(QByteArrayLiteral("text/html;charset=utf-8"), body);
+    }
+};
+
 // Chapter texts come from the service and are inserted as they are; nothing they name may
-// be fetched. Only the document itself (a data: URL) passes.
+// be fetched. Only the page document itself, in the main frame, passes.
 class OfflineInterceptor final : public QWebEngineUrlRequestInterceptor {
 public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
     void interceptRequest(QWebEngineUrlRequestInfo& info) override {
-        const QString scheme = info.requestUrl().scheme();
-        if (scheme != QLatin1String("data") && scheme != QLatin1String("about"))
+        const bool page =
+            info.requestUrl().scheme().toLatin1() == kPageScheme &&
+            info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame;
+        if (!page && info.requestUrl().scheme() != QLatin1String("about"))
             info.block(true);
     }
 };
 
-// Accepts only the navigations the view starts itself, in the main frame: no links,
-// redirects, refreshes or frames.
+// Accepts only the navigation the view starts itself, to the page it is loading, in the main
+// frame: no links, redirects, refreshes or frames.
 class ReaderPage final : public QWebEnginePage {
 public:
     ReaderPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {}
-    int expected = 0;
+    QUrl expected;
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
-        if (!isMainFrame || type == NavigationTypeRedirect || expected <= 0 ||
-            url.scheme() != QLatin1String("data"))
+        if (!isMainFrame || type == NavigationTypeRedirect || expected.isEmpty() ||
+            url != expected)
             return false;
-        --expected;
+        expected = QUrl();
         return true;
     }
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
@@ -53,6 +109,7 @@ QWebEngineProfile* WebView::sharedProfile() {
         g_profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
         g_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
         g_profile->setUrlRequestInterceptor(new OfflineInterceptor(g_profile));
+        g_profile->installUrlSchemeHandler(kPageScheme, new PageSchemeHandler(g_profile));
         QWebEngineSettings* s = g_profile->settings();
         s->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
         s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
@@ -73,6 +130,30 @@ QWebEngineProfile* WebView::sharedProfile() {
     return g_profile;
 }
 
+QString WebView::scriptStringLiteral(const QString& text) {
+    QString literal;
+    literal.reserve(text.size() + 2);
+    literal += QLatin1Char('"');
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'"' || u == u'\\') {
+            literal += QLatin1Char('\\');
+            literal += c;
+        } else if (u == u'\n') {
+            literal += QLatin1String("\\n");
+        } else if (u == u'\r') {
+            literal += QLatin1String("\\r");
+        } else if (u < 0x20 || u == 0x2028 || u == 0x2029 || u == u'<') {
+            // Line terminators end a string literal; "<" keeps "</script>" out of a page.
+            literal += QStringLiteral("\\u%1").arg(uint(u), 4, 16, QLatin1Char('0'));
+        } else {
+            literal += c;
+        }
+    }
+    literal += QLatin1Char('"');
+    return literal;
+}
+
 WebView::WebView(QWidget* parent) : QWebEngineView(parent) {
     setPage(new ReaderPage(sharedProfile(), this));
     page()->setBackgroundColor(Qt::transparent);
@@ -83,7 +164,7 @@ WebView::WebView(QWidget* parent) : QWebEngineView(parent) {
     setAcceptDrops(false);
     // Taps and swipes belong to the widget under the page.
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    connect(page(), &QWebEnginePage::loadFinished, this, &WebView::pageLoadFinished);
+    connect(page(), &QWebEnginePage::loadingChanged, this, &WebView::pageLoadingChanged);
 
     // No scrolling or selection by the user; the view scrolls only when told to.
     setUserStyleSheet(QString());
@@ -91,28 +172,17 @@ WebView::WebView(QWidget* parent) : QWebEngineView(parent) {
 
 WebView::~WebView() {
     *alive_ = false;
+    pageDocuments().remove(pageUrl_);
 }
 
 void WebView::setUserStyleSheet(const QString& css) {
     static const QString base =
         QStringLiteral("html,body{overflow:hidden !important;-webkit-user-select:none !important;"
                        "user-select:none !important;}");
-    QString source =
+    const QString source =
         QStringLiteral("(function(){var s=document.createElement('style');s.textContent=%1;"
-                       "(document.head||document.documentElement).appendChild(s);})();");
-    const QString text = base + css;
-    QString literal = QStringLiteral("\"");
-    for (const QChar c : text) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
-            literal += QLatin1Char('\\');
-        if (c == QLatin1Char('\n')) {
-            literal += QStringLiteral("\\n");
-            continue;
-        }
-        literal += c;
-    }
-    literal += QLatin1Char('"');
-    source = source.arg(literal);
+                       "(document.head||document.documentElement).appendChild(s);})();")
+            .arg(scriptStringLiteral(base + css));
 
     QWebEngineScriptCollection& scripts = page()->scripts();
     for (const QWebEngineScript& old : scripts.find(QStringLiteral("folia-style")))
@@ -130,29 +200,50 @@ void WebView::loadHTMLString(const QString& html) {
     ++generation_;
     loading_ = true;
     offset_ = 0;
-    static_cast<ReaderPage*>(page())->expected = 1;
-    setHtml(html, QUrl());
+    pageDocuments().remove(pageUrl_);
+    // Every load has an address of its own, so that the engine's report of a load can be
+    // told apart from the report of the one it replaced.
+    pageUrl_ = QUrl(QString::fromLatin1(kPageScheme) + QStringLiteral(":/page/") +
+                    QString::number(nextPageNumber()));
+    pageDocuments().insert(pageUrl_, html.toUtf8());
+    static_cast<ReaderPage*>(page())->expected = pageUrl_;
+    setUrl(pageUrl_);
 }
 
-void WebView::pageLoadFinished(bool ok) {
-    if (!loading_)
+void WebView::pageLoadingChanged(const QWebEngineLoadingInfo& info) {
+    // Reports of a load that was replaced (its finish may still be on its way when the next
+    // load starts) say nothing about the current one.
+    if (!loading_ || info.url() != pageUrl_)
         return;
-    if (!ok) {
-        loading_ = false;
-        Q_EMIT didFinishLoad(false);
+    switch (info.status()) {
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+        waitForFonts(0);
+        return;
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+    case QWebEngineLoadingInfo::LoadStoppedStatus:
+        finishLoad(false);
+        return;
+    default:
         return;
     }
-    waitForFonts(0);
+}
+
+void WebView::finishLoad(bool ok) {
+    loading_ = false;
+    Q_EMIT didFinishLoad(ok);
 }
 
 // Lines are measured only after the fonts they are set in are ready, and only once the page
-// is laid out at the view's own size (a view not yet shown lays out at a default size).
+// is laid out at the view's own size (a view not yet shown lays out at a default size). The
+// last probe also measures the document, so the owner need not ask again.
 void WebView::waitForFonts(int attempt) {
     const int generation = generation_;
     QPointer<WebView> self(this);
     stringByEvaluatingJavaScript(
         QStringLiteral("[(document.fonts && document.fonts.status==='loading') ? 0 : 1,"
-                       "window.innerWidth, window.innerHeight]"),
+                       "window.innerWidth, window.innerHeight, location.href,"
+                       "Math.max(document.documentElement ? document.documentElement.scrollHeight"
+                       " : 0, document.body ? document.body.scrollHeight : 0)]"),
         [self, generation, attempt](const QVariant& result) {
             if (!self || generation != self->generation_ || !self->loading_)
                 return;
@@ -160,15 +251,16 @@ void WebView::waitForFonts(int attempt) {
             const bool fonts = r.value(0).toInt() == 1;
             const bool sized =
                 r.value(1).toInt() == self->width() && r.value(2).toInt() == self->height();
-            if ((!fonts || !sized) && attempt < 1000) {
-                QTimer::singleShot(3, self, [self, generation, attempt] {
+            const bool ours = QUrl(r.value(3).toString()) == self->pageUrl_;
+            if ((!fonts || !sized || !ours) && attempt < 1000) {
+                QTimer::singleShot(attempt < 20 ? 0 : 3, self, [self, generation, attempt] {
                     if (self && generation == self->generation_)
                         self->waitForFonts(attempt + 1);
                 });
                 return;
             }
-            self->loading_ = false;
-            Q_EMIT self->didFinishLoad(true);
+            self->loadedHeight_ = r.value(4).toInt();
+            self->finishLoad(true);
         });
 }
 

@@ -1,15 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 #include <QWebEngineView>
 #include <functional>
 #include <memory>
 
+class QWebEngineLoadingInfo;
 class QWebEngineProfile;
 
-// The web view the reader renders its pages in. It shows one HTML string loaded with no
-// base URL and runs only the application's own scripts: the page's JavaScript is off, our
-// scripts run in the application's own world, and nothing is fetched from the network.
+// The web view the reader renders its pages in. It shows one HTML string, served to the
+// engine under a page address of our own that only this view's profile can load (so a text
+// of any length loads), and runs only the application's own scripts: the page's JavaScript
+// is off, our scripts run in the application's own world, and nothing else is fetched.
 // The user cannot scroll, select or open a context menu; the background is transparent and
 // mouse events go to the widget below, so the owner handles taps and swipes itself.
 class WebView final : public QWebEngineView {
@@ -22,7 +25,8 @@ public:
     explicit WebView(QWidget* parent = nullptr);
     ~WebView() override;
 
-    // Renders the HTML text; didFinishLoad follows once it and its fonts are ready.
+    // Renders the HTML text; didFinishLoad follows once it and its fonts are ready. A load
+    // started before the previous one finished replaces it: only the last one reports.
     void loadHTMLString(const QString& html);
     // A style sheet added to every document this view loads, from the application's world.
     void setUserStyleSheet(const QString& css);
@@ -30,6 +34,8 @@ public:
     void stringByEvaluatingJavaScript(const QString& script, Result done = {});
     // The height of the loaded document in CSS pixels (0 when nothing is loaded).
     void documentHeight(std::function<void(int)> done);
+    // The height measured when the last load finished (0 before any load finished).
+    int loadedDocumentHeight() const { return loadedHeight_; }
     // Moves the vertical scroll offset at once (no animation), lengthening the document
     // when it ends before a full view at that offset.
     void setScrollOffset(int y);
@@ -40,17 +46,22 @@ public:
 
     // The one engine profile of the application: off the record, no network.
     static QWebEngineProfile* sharedProfile();
+    // The text as a double-quoted script string literal, safe for any content.
+    static QString scriptStringLiteral(const QString& text);
 
 Q_SIGNALS:
     void didFinishLoad(bool ok);
 
 private:
-    void pageLoadFinished(bool ok);
+    void pageLoadingChanged(const QWebEngineLoadingInfo& info);
     void waitForFonts(int attempt);
+    void finishLoad(bool ok);
 
     int offset_ = 0;
     bool loading_ = false;
     int generation_ = 0;
+    int loadedHeight_ = 0;
+    QUrl pageUrl_; // the address of the load in progress or last loaded
     // Cleared when the view starts going away. The engine answers scripts still pending when
     // the page is destroyed (during our own destruction, and during the owner's), and those
     // answers must not reach a view, or a screen, that is half torn down.

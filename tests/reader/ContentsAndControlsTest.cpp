@@ -8,7 +8,10 @@
 #include <QSlider>
 #include <gtest/gtest.h>
 
+#include "platform/Localizable.h"
 #include "platform/UserDefaults.h"
+#include "platform/ui/NoticeView.h"
+#include "platform/ui/ProgressHUD.h"
 #include "platform/ui/Button.h"
 #include "reader/BookChapterAndMarkViewController.h"
 #include "reader/BookChatperViewController.h"
@@ -18,6 +21,7 @@
 #include "reader/JumpToViewController.h"
 #include "reader/ReaderControlsDelegate.h"
 #include "storage/BookDb.h"
+#include "app/tooles.h"
 #include "tests/reader/ReaderTestSupport.h"
 #include "tests/support/TestUtil.h"
 #include "widgets/SVSegmentedControl.h"
@@ -71,6 +75,49 @@ TEST_F(ContentsTest, MissingChapterIsFetchedFromItselfAndOpened) {
     testutil::spin(200);
     EXPECT_TRUE(service->requests(QStringLiteral("/data/menu")).isEmpty());
     service->removeRoute(QStringLiteral("GET"), QStringLiteral("/data/menu"));
+}
+
+// A tap on chapter 1 fetches a run that holds chapter 1 itself; answers that cannot be used
+// leave the contents open, with a notice where one is due.
+TEST_F(ContentsTest, ChapterFetchesThatFailAndTheFirstChapter) {
+    seedBook(QStringLiteral("tocfail"), 30, {});
+    BookDb().insertChapterMenu(QStringLiteral("tocfail"), menuAnswer(30));
+    BookDb::waitForBackgroundWrites();
+    BookChapterAndMarkViewController* contents = openContents(QStringLiteral("tocfail"), 1);
+    BookChatperViewController* pane = contents->ChatperView();
+    ASSERT_EQ(pane->tableView()->count(), 30);
+    const auto tapEnds = [&](const FakeService::Reply& reply, const QString& notice) {
+        for (const char* method : {"GET", "POST"})
+            service->route(QString::fromLatin1(method), QStringLiteral("/data/getcontent"), reply);
+        service->clearRequests();
+        pane->didSelectRow(4);
+        EXPECT_TRUE(testutil::waitUntil([] { return !askedRuns().isEmpty(); }));
+        testutil::spin(300);
+        EXPECT_EQ(topReader(), nullptr);
+        EXPECT_EQ(nav->topViewController(), contents);
+        EXPECT_TRUE(window->findChildren<ProgressHUD*>().isEmpty());
+        QString shown;
+        for (NoticeView* n : pane->findChildren<NoticeView*>())
+            shown = n->text();
+        EXPECT_EQ(shown, notice);
+        for (NoticeView* n : pane->findChildren<NoticeView*>())
+            n->showBDK(QString(), QStringLiteral("read_refresh_no"));
+    };
+    tapEnds(FakeService::Reply::json(R"({"result":"error","msg":"no"})"), QString());
+    tapEnds(FakeService::Reply::json(R"({"result":"ok","chapters":null})"),
+            QStringLiteral("服务器返回错误"));
+    tapEnds(FakeService::Reply::dropped(), L("The network is not good"));
+    EXPECT_FALSE(BookDb().isExistsInChapter(QStringLiteral("tocfail"), 5));
+
+    serveContent();
+    service->clearRequests();
+    pane->didSelectRow(0);
+    ASSERT_TRUE(testutil::waitUntil([&] { return topReader() != nullptr; }));
+    ReadbooksViewController* reader = track(topReader());
+    EXPECT_EQ(askedRuns(), QStringList{QStringLiteral("1,2,3,4,5,6,7,8,9,10")});
+    EXPECT_EQ(reader->current_chapter_id, 1);
+    ASSERT_TRUE(waitForLayouts(reader, 1));
+    EXPECT_EQ(reader->titleLabel()->text(), QStringLiteral("第1章"));
 }
 
 TEST_F(ContentsTest, BookmarksOpenAtTheirPageAndTheLastOneLeavesTheHint) {
@@ -259,11 +306,22 @@ TEST_F(ContentsPanesTest, PanesLieOnThePanelWithoutAScrollBar) {
         << "row " << qPrintable(shown.pixelColor(spot).name()) << " panel "
         << qPrintable(bare.pixelColor(spot).name());
 
-    // The current chapter's row stands out in blue.
+    // The current chapter's row stands out in the app's selection colour, and so would a
+    // row the list itself selects.
     const QRect current = table->visualItemRect(table->item(1));
     const QPoint inCurrent =
         table->viewport()->mapTo(window, QPoint(current.left() + 3, current.center().y()));
-    EXPECT_EQ(shown.pixelColor(inCurrent), QColor(0, 122, 255));
+    EXPECT_EQ(shown.pixelColor(inCurrent), tooles::selectionColor());
+    EXPECT_EQ(table->palette().color(QPalette::Active, QPalette::Highlight),
+              tooles::selectionColor());
+
+    // The table ends inside the panel it lies on, for either pane.
+    QWidget* drawn = contents->findChild<QWidget*>(QStringLiteral("contentPanel"));
+    ASSERT_NE(drawn, nullptr);
+    const int panelBottom = drawn->mapTo(window, QPoint(0, drawn->height())).y();
+    EXPECT_LE(table->mapTo(window, QPoint(0, table->height())).y(), panelBottom);
+    EXPECT_LE(contents->MarkView()->mapTo(window, QPoint(0, contents->MarkView()->height())).y(),
+              panelBottom);
 
     // The bookmark pane's empty state, below its hint, is the bare panel too; nothing of an
     // earlier picture may show through it.

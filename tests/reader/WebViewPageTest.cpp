@@ -1,5 +1,9 @@
 // The page the reader renders: what the chapter text is not allowed to do, and the line grid
 // that keeps page edges between lines. Paging and scrolling are checked through the reader.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <gtest/gtest.h>
 
 #include "platform/ui/WebView.h"
@@ -59,14 +63,35 @@ protected:
 };
 
 TEST_F(WebViewPageTest, ChapterTextRunsNoScriptAndFetchesNothing) {
+    QTcpServer listener;
+    ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
+    int connections = 0;
+    QObject::connect(&listener, &QTcpServer::newConnection, [&] {
+        while (QTcpSocket* s = listener.nextPendingConnection()) {
+            ++connections;
+            s->deleteLater();
+        }
+    });
+    const QString at = QStringLiteral("http://127.0.0.1:%1/").arg(listener.serverPort());
     const QString hostile =
-        QStringLiteral("<p>正文</p><script>document.title='ran';</script>"
-                       "<img src=\"x\" onerror=\"document.title='onerror'\">"
-                       "<iframe src=\"http://127.0.0.1:9/\"></iframe>"
-                       "<meta http-equiv=\"refresh\" content=\"0;url=data:text/html,moved\">");
+        QStringLiteral("<style>@import url(\"%1import.css\");</style>"
+                       "<link rel=\"stylesheet\" href=\"%1link.css\">"
+                       "<p>正文</p><script>document.title='ran';</script>"
+                       "<script src=\"%1script.js\"></script>"
+                       "<img src=\"%1img.png\" onerror=\"document.title='onerror'\">"
+                       "<iframe src=\"%1frame.html\"></iframe>"
+                       "<object data=\"%1object.swf\"></object>"
+                       "<form action=\"%1form\"><input name=\"q\" value=\"表单\" autofocus "
+                       "onfocus=\"this.form.submit()\"></form>"
+                       "<p style=\"background:url(%1bg.png)\">背景</p>"
+                       "<meta http-equiv=\"refresh\" content=\"0;url=%1moved\">")
+            .arg(at);
     ASSERT_TRUE(load(ReaderSettings::pageDocument(18, QStringLiteral("#000000"), hostile)));
-    testutil::spin(300);
+    testutil::spin(1000);
+    EXPECT_EQ(connections, 0);
+    EXPECT_FALSE(listener.hasPendingConnections());
     EXPECT_EQ(eval(QStringLiteral("document.title")).toString(), QString());
+    EXPECT_TRUE(eval(QStringLiteral("document.body.innerText.indexOf('背景')>=0")).toBool());
     EXPECT_TRUE(eval(QStringLiteral("document.body.innerHTML.indexOf('正文')>=0")).toBool());
     // Our own scripts still run, in their own world, and reach the page's DOM.
     eval(QStringLiteral("document.body.style.color='#989898'"));
@@ -103,6 +128,95 @@ TEST_F(WebViewPageTest, NoLineIsCutByAPageEdge) {
             EXPECT_EQ(height() % 32, 0) << "size " << size;
         }
     }
+}
+
+// Text in tables and form controls stays, paragraphs and headings stand apart by whole empty
+// lines, and only images, frames, objects and rules are left out.
+TEST_F(WebViewPageTest, TheChaptersStructureStaysOnTheLineGrid) {
+    const QString body = QStringLiteral(
+        "<h3 id=\"h\">第二章</h3><p id=\"a\">　　甲段。</p><p id=\"b\">　　乙段。</p>"
+        "<table><tr><td id=\"cell\">表中文字</td><td>第二格</td></tr></table>"
+        "<button id=\"btn\">按钮文字</button><input id=\"in\" value=\"输入\">"
+        "<img id=\"img\" src=\"x.png\" width=\"200\" height=\"300\"><hr id=\"hr\">"
+        "<p id=\"c\">　　丙段。</p>");
+    ASSERT_TRUE(load(ReaderSettings::pageDocument(22, QStringLiteral("#000000"), body)));
+    const QVariantList r =
+        eval(QStringLiteral(
+                 "(function(){function box(id){var e=document.getElementById(id);"
+                 "var b=e.getBoundingClientRect();return [Math.round(b.top+scrollY),"
+                 "Math.round(b.bottom+scrollY),Math.round(b.height)];}"
+                 "return [box('h'),box('a'),box('b'),box('cell'),box('btn'),box('in'),"
+                 "box('img')[2],box('hr')[2],document.body.innerText.indexOf('表中文字')>=0,"
+                 "getComputedStyle(document.getElementById('h')).fontWeight];})()"))
+            .toList();
+    ASSERT_EQ(r.size(), 10);
+    const auto top = [&](int i) { return r[i].toList().value(0).toInt(); };
+    const auto bottom = [&](int i) { return r[i].toList().value(1).toInt(); };
+    EXPECT_EQ(top(0), 0);
+    EXPECT_EQ(top(1), bottom(0) + 32) << "a heading is set apart by an empty line";
+    EXPECT_EQ(top(2), bottom(1) + 32) << "paragraphs are set apart by an empty line";
+    EXPECT_EQ(r[3].toList().value(2).toInt(), 32) << "a table cell is a line of text";
+    EXPECT_EQ(top(3) % 32, 0);
+    EXPECT_EQ(r[4].toList().value(2).toInt(), 32);
+    EXPECT_EQ(r[5].toList().value(2).toInt(), 32);
+    EXPECT_EQ(r[6].toInt(), 0);
+    EXPECT_EQ(r[7].toInt(), 0);
+    EXPECT_TRUE(r[8].toBool());
+    EXPECT_GE(r[9].toInt(), 600);
+    EXPECT_EQ(height() % 32, 0);
+}
+
+// Beyond what a data: URL can carry: the whole text arrives, and the page is the new one.
+TEST_F(WebViewPageTest, AChapterOfThreeMegabytesLoads) {
+    ASSERT_TRUE(load(QStringLiteral("<p>短</p>")));
+    QString text;
+    const QString line = QStringLiteral("<div>长章节的一行文字，反复出现直到三兆字节。</div>");
+    const qsizetype lineBytes = line.toUtf8().size();
+    for (qsizetype bytes = 0; bytes < 3 * 1024 * 1024; bytes += lineBytes)
+        text += line;
+    text += QStringLiteral("<div id=\"end\">全文完</div>");
+    ASSERT_GT(text.toUtf8().size(), 3 * 1000 * 1000);
+    ASSERT_TRUE(load(ReaderSettings::pageDocument(18, QStringLiteral("#000000"), text)));
+    EXPECT_TRUE(eval(QStringLiteral("!!document.getElementById('end')")).toBool());
+    EXPECT_GT(view->loadedDocumentHeight(), 100000);
+    EXPECT_EQ(view->loadedDocumentHeight(), height());
+}
+
+// A load started while the previous one is still finishing: only the second one reports, and
+// with its own height, however close together they come.
+TEST_F(WebViewPageTest, OfTwoLoadsInARowOnlyTheSecondReports) {
+    WebView* v = view;
+    v->resize(320, 480);
+    const auto doc = [](int lines) {
+        QString body;
+        for (int i = 0; i < lines; ++i)
+            body += QStringLiteral("<div>行</div>");
+        return ReaderSettings::pageDocument(18, QStringLiteral("#000000"), body);
+    };
+    for (int gapMs : {0, 5, 10, 20, 40}) {
+        SCOPED_TRACE(gapMs);
+        QList<bool> finishes;
+        auto c = QObject::connect(v, &WebView::didFinishLoad, v,
+                                  [&](bool ok) { finishes.append(ok); });
+        v->loadHTMLString(doc(100));
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < gapMs)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        v->loadHTMLString(doc(30));
+        ASSERT_TRUE(testutil::waitUntil([&] { return !finishes.isEmpty(); }, 60000));
+        testutil::spin(300);
+        QObject::disconnect(c);
+        EXPECT_EQ(finishes, QList<bool>{true});
+        EXPECT_EQ(v->loadedDocumentHeight(), 30 * 32);
+        EXPECT_EQ(height(), 30 * 32);
+    }
+}
+
+TEST_F(WebViewPageTest, ScriptStringLiteralsCarryAnyText) {
+    ASSERT_TRUE(load(QStringLiteral("<p>x</p>")));
+    const QString text = QStringLiteral("a\"b\\c\nd\re\u2028f\u2029g\th</script>'%1\x01");
+    EXPECT_EQ(eval(WebView::scriptStringLiteral(text)).toString(), text);
 }
 
 } // namespace
