@@ -1,4 +1,6 @@
 // The login screen against the fake service.
+#include <QMouseEvent>
+
 #include "account/FormTable.h"
 #include "account/RegisterViewController.h"
 #include "platform/ui/Button.h"
@@ -68,6 +70,37 @@ TEST_F(LoginTest, ReturnKeysMoveTheFocusAndNeverLogIn) {
     testutil::spin(200);
     EXPECT_EQ(service.requestCount(), 0);
     EXPECT_TRUE(login);
+}
+
+// A finger's tap on whatever widget of the screen lies under point.
+void tapAt(QWidget* screen, const QPoint& point) {
+    QWidget* target = screen->childAt(point);
+    if (!target)
+        target = screen;
+    const QPointF local = target->mapFrom(screen, point);
+    const QPointF global = screen->mapToGlobal(point);
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+TEST_F(LoginTest, ABackgroundTapClosesTheKeyboardButButtonsStillWork) {
+    login->usernameTextfield()->becomeFirstResponder();
+    tapAt(login, QPoint(160, 400));
+    EXPECT_FALSE(login->usernameTextfield()->isFirstResponder());
+
+    // On a row's label too.
+    login->passwordTextfield()->becomeFirstResponder();
+    const QPoint label = login->loginFormTable()->geometry().topLeft() + QPoint(20, 66);
+    tapAt(login, label);
+    EXPECT_FALSE(login->passwordTextfield()->isFirstResponder());
+
+    tapAt(login, login->btnLogin()->geometry().center());
+    EXPECT_EQ(noticeText(login), L("username cannot be empty"));
+    EXPECT_TRUE(login->usernameTextfield()->isFirstResponder());
 }
 
 TEST_F(LoginTest, SuccessStoresTheUserAsTypedAndCloses) {
