@@ -67,6 +67,9 @@ void AccountListViewController::viewDidLoad() {
     btnConfirm->resize(52, 30);
     btnConfirm->setAction(this, [this](int tag) { action(tag); });
 
+    // Bar buttons wait hidden until the navigation bar takes them.
+    for (Button* button : {btnBack, btnEdit, btnConfirm})
+        button->hide();
     notify = new NoticeView(this, 20);
 
     resetUI();

@@ -85,29 +85,32 @@ void MsgdetailViewController::viewDidLoad() {
     page_ = new QWidget();
     page_->setObjectName(QStringLiteral("messagePage"));
     page_->setAutoFillBackground(false);
-    page_->resize(pageWidth, contentHeight_ + kBelowContent);
     const int left = (pageWidth - kContentWidth) / 2;
 
     labelTitle_ = label(page_, QStringLiteral("labelTitle"), arial(18, true), Qt::black);
     labelTitle_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     labelTitle_->setText(data_title);
-    const int titleHeight = labelTitle_->heightForWidth(kContentWidth);
-    labelTitle_->setGeometry(left, kTitleY, kContentWidth, qMax(20, titleHeight));
+    const int titleHeight = qMax(kTimeY - kTitleY, labelTitle_->heightForWidth(kContentWidth));
+    labelTitle_->setGeometry(left, kTitleY, kContentWidth, titleHeight);
+    // A title taller than its line (several lines, or a font with tall glyphs) pushes what is
+    // below it down instead of running into the time.
+    const int below = kTitleY + titleHeight - kTimeY;
+    page_->resize(pageWidth, contentHeight_ + kBelowContent + below);
 
     labelTime_ = label(page_, QStringLiteral("labelTime"), arial(14), Qt::gray);
     labelTime_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     labelTime_->setText(data_time);
-    labelTime_->setGeometry(left, kTimeY, kContentWidth, 18);
+    labelTime_->setGeometry(left, kTimeY + below, kContentWidth, 18);
 
     imgLine_ = new ImageView(page_);
     imgLine_->setObjectName(QStringLiteral("imgLine"));
     imgLine_->setImageNamed(QStringLiteral("center_mailbox_titleLine"));
-    imgLine_->setGeometry(left, kLineY, kContentWidth, 2);
+    imgLine_->setGeometry(left, kLineY + below, kContentWidth, 2);
 
     labelContent_ = label(page_, QStringLiteral("labelContent"), arial(16), Qt::black);
     labelContent_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     labelContent_->setText(data_content);
-    labelContent_->setGeometry(left, kContentY, kContentWidth, contentHeight_);
+    labelContent_->setGeometry(left, kContentY + below, kContentWidth, contentHeight_);
 
     myScrollView_->setWidget(page_);
     myScrollView_->setWidgetResizable(false);

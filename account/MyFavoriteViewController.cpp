@@ -1,6 +1,10 @@
 #include "account/MyFavoriteViewController.h"
 
 #include <QLabel>
+#include <QPushButton>
+#include <algorithm>
+
+#include "account/EditableRowView.h"
 
 #include "catalog/RecommendCell.h"
 #include "platform/Localizable.h"
@@ -54,8 +58,12 @@ void MyFavoriteViewController::deleteShownChanged(QWidget* cell, bool shown) {
     QLabel* title = row->bookNameLabel();
     static const char kFullWidth[] = "fullTitleWidth";
     if (shown) {
+        auto* rowView = qobject_cast<EditableRowView*>(row->parentWidget());
+        const int room =
+            rowView ? rowView->deleteButton()->x() - row->x() - title->x() - 4 : kNarrowTitleWidth;
         title->setProperty(kFullWidth, title->width());
-        title->resize(qMin(kNarrowTitleWidth, title->width()), title->height());
+        title->resize(qMax(0, std::min({int(kNarrowTitleWidth), title->width(), room})),
+                      title->height());
     } else {
         const QVariant full = title->property(kFullWidth);
         title->resize(full.isValid() ? full.toInt() : kTitleWidth, title->height());

@@ -2,11 +2,14 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <algorithm>
 
 #include "platform/Images.h"
 #include "service/Service.h"
 
 namespace {
+constexpr int kTextLeft = 22;
+
 QFont boldArial(int pixels) {
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(pixels);
@@ -66,8 +69,9 @@ void MyMsgBoxCell::setUnread(bool unread) {
     paint(contentIntro_, color);
 }
 
-void MyMsgBoxCell::setNarrowed(bool narrowed) {
+void MyMsgBoxCell::setNarrowed(bool narrowed, int roomRight) {
     narrowed_ = narrowed;
+    roomRight_ = roomRight;
     layoutParts();
 }
 
@@ -89,10 +93,13 @@ void MyMsgBoxCell::paintEvent(QPaintEvent*) {
 }
 
 void MyMsgBoxCell::layoutParts() {
-    const int textWidth = qMin(narrowed_ ? kNarrowTextWidth : kTextWidth, qMax(0, width() - 44));
+    int textWidth = qMin(kTextWidth, qMax(0, width() - 44));
+    if (narrowed_)
+        textWidth =
+            qMax(0, std::min({textWidth, int(kNarrowTextWidth), roomRight_ - kTextLeft - 4}));
     leftIcon_->setGeometry(8, (height() - 8) / 2, 8, 8);
-    title_->setGeometry(22, 6, textWidth, 24);
-    contentIntro_->setGeometry(22, 31, textWidth, 18);
+    title_->setGeometry(kTextLeft, 6, textWidth, 24);
+    contentIntro_->setGeometry(kTextLeft, 31, textWidth, 18);
     elide();
 }
 

@@ -25,8 +25,9 @@ public:
     // Unread: the dot and the dark texts; read: neither.
     void setUnread(bool unread);
     bool isUnread() const { return unread_; }
-    // While the row shows its delete button, the texts make room for it.
-    void setNarrowed(bool narrowed);
+    // While the row shows its delete button, the texts make room for it: 220 points wide at
+    // most, and never reaching past roomRight (in the cell's coordinates).
+    void setNarrowed(bool narrowed, int roomRight = 1 << 20);
 
     int tag() const { return tag_; }
     void setTag(int tag) { tag_ = tag; }
@@ -53,5 +54,6 @@ private:
     QString introText_;
     bool unread_ = false;
     bool narrowed_ = false;
+    int roomRight_ = 1 << 20;
     int tag_ = 0;
 };

@@ -1,5 +1,8 @@
 #include "account/MyMsgboxViewController.h"
 
+#include <QPushButton>
+
+#include "account/EditableRowView.h"
 #include "account/MsgdetailViewController.h"
 #include "account/MyMsgBoxCell.h"
 #include "engines/HttpRequest.h"
@@ -96,6 +99,8 @@ void MyMsgboxViewController::openRow(int row) {
 }
 
 void MyMsgboxViewController::deleteShownChanged(QWidget* cell, bool shown) {
-    if (auto* c = qobject_cast<MyMsgBoxCell*>(cell))
-        c->setNarrowed(shown);
+    auto* c = qobject_cast<MyMsgBoxCell*>(cell);
+    auto* row = qobject_cast<EditableRowView*>(cell->parentWidget());
+    if (c && row)
+        c->setNarrowed(shown, row->deleteButton()->x() - c->x());
 }

@@ -28,6 +28,7 @@ void ReadRecordViewController::viewDidLoad() {
     btnDeleteAll = tooles::createButtonWithTitle(
         QStringLiteral("清除全部"), Qt::white, 13, this, [this](int tag) { action(tag); },
         QRect(0, 0, 70, 30), QStringLiteral("public_toolBg_Button"), QString(), TagDeleteAll, this);
+    btnDeleteAll->hide();
     MyBooksListViewController::viewDidLoad();
 }
 

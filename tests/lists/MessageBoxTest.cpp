@@ -107,6 +107,19 @@ TEST_F(MessageBoxTest, UnreadRowsShowTheDotAndDarkTextReadRowsNeither) {
         EXPECT_EQ(cell->tag(), row + 1);
     }
     EXPECT_EQ(box->tableView()->rowHeight(0), 55);
+
+    // Title and intro make room for the delete button while it shows, in edit mode too.
+    box->action(AccountListViewController::TagEdit);
+    EditableRowView* row = box->rowView(0);
+    MyMsgBoxCell* cell = box->cell(0);
+    const int full = cell->title()->width();
+    row->setDeleteShown(true);
+    EXPECT_LE(cell->title()->width(), 220);
+    EXPECT_EQ(cell->contentIntro()->width(), cell->title()->width());
+    EXPECT_LT(cell->title()->mapTo(row, QPoint(cell->title()->width(), 0)).x(),
+              row->deleteButton()->x());
+    row->setDeleteShown(false);
+    EXPECT_EQ(cell->title()->width(), full);
 }
 
 TEST_F(MessageBoxTest, OpeningAMessageShowsItMarksItReadAndEditModeOpensNothing) {
@@ -189,14 +202,18 @@ TEST_F(MessageBoxTest, DetailOfALongMessageScrollsOverItsMeasuredHeightPlusEight
     const int measured = MsgdetailViewController::measureContentHeight(detail->data_content);
     EXPECT_GT(measured, 2000);
     EXPECT_EQ(detail->contentHeight(), measured);
-    EXPECT_EQ(detail->scrollContentSize(), QSize(320 - 10, measured + 80));
-    EXPECT_EQ(detail->labelContent()->geometry().top(), 70);
-    EXPECT_EQ(detail->labelContent()->height(), measured);
-    EXPECT_EQ(detail->labelContent()->width(), 300);
-    EXPECT_EQ(detail->imgLine()->geometry().top(), 60);
+    // From the top: title at 15, time 20 below the title's top (or under a taller title),
+    // divider 25 below the time, content 10 below that, 10 points of page left under it.
+    const int below = detail->labelTitle()->geometry().bottom() + 1 - 35;
+    EXPECT_GE(below, 0);
+    EXPECT_EQ(detail->labelTitle()->geometry().top(), 15);
+    EXPECT_EQ(detail->labelTime()->geometry().top(), 35 + below);
+    EXPECT_EQ(detail->imgLine()->geometry().top(), 60 + below);
+    EXPECT_EQ(detail->labelContent()->geometry(), QRect(5, 70 + below, 300, measured));
+    EXPECT_EQ(detail->scrollContentSize(), QSize(320 - 10, measured + 80 + below));
     EXPECT_EQ(detail->title(), QStringLiteral("信息详情"));
     QScrollBar* bar = detail->scrollView()->verticalScrollBar();
-    EXPECT_EQ(bar->maximum(), measured + 80 - detail->scrollView()->viewport()->height());
+    EXPECT_EQ(bar->maximum(), measured + 80 + below - detail->scrollView()->viewport()->height());
 
     // Every line of the laid-out text fits the measured height.
     EXPECT_GE(measured, detail->labelContent()->heightForWidth(300));
