@@ -1,0 +1,238 @@
+#include "account/ListsScreenshots.h"
+
+#include <QDateTime>
+#include <QDebug>
+
+#include "account/EditableRowView.h"
+#include "account/MsgdetailViewController.h"
+#include "account/MyFavoriteViewController.h"
+#include "account/MyMsgBoxCell.h"
+#include "account/MyMsgboxViewController.h"
+#include "account/ReadRecordViewController.h"
+#include "engines/HttpRequest.h"
+#include "platform/Timing.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/ScreenshotWalk.h"
+#include "service/Endpoints.h"
+#include "service/Service.h"
+#include "storage/UserStore.h"
+
+namespace {
+
+using Context = ScreenshotWalk::Context;
+
+// Books the walk's reader reads and marks as favorites, from the sample catalog.
+const QStringList kReadBooks = {QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("5"),
+                                QStringLiteral("8")};
+const QStringList kFavoriteBooks = {QStringLiteral("5"), QStringLiteral("8"), QStringLiteral("1")};
+
+void stepFailed(const char* step, const QString& why) {
+    qWarning("Screenshots: step %s failed: %s", step, qPrintable(why));
+}
+
+// One signed call to the service, waited for.
+Service::Answer callService(const QString& path, const QVariantMap& params) {
+    QObject owner;
+    HttpRequest* request = Service::request(Service::signedUrl(path, params), &owner);
+    Service::Answer answer;
+    request->setDidFinish([&answer](HttpRequest* r) { answer = Service::decode(r); });
+    request->startSynchronous();
+    return answer;
+}
+
+// What was signed in before the walk came here, put back after the last list step.
+struct Earlier {
+    bool saved = false;
+    QString token;
+    QVariantMap info;
+    QString account;
+};
+Earlier& earlier() {
+    static Earlier e;
+    return e;
+}
+
+// A reader of the walk's own, signed in as the login screen does it, who has read and marked
+// books through the service's own endpoints. False when the service would not have it.
+bool readerReady() {
+    static bool ready = false;
+    if (ready && UserStore::isSignedIn())
+        return true;
+    if (!earlier().saved) {
+        earlier() = {true, UserStore::token(), UserStore::userInfo(), UserStore::currentAccount()};
+    }
+    const QString account =
+        QStringLiteral("walk%1@folia.test").arg(QDateTime::currentMSecsSinceEpoch());
+    const QString password = QStringLiteral("walk8888");
+    const Service::Answer reg = callService(QString::fromLatin1(Endpoints::reg),
+                                            {{QStringLiteral("email"), account},
+                                             {QStringLiteral("password"), password},
+                                             {QStringLiteral("channel"), QStringLiteral("IP_4S")}});
+    if (!reg.ok) {
+        qWarning("Screenshots: registration refused: %s", qPrintable(reg.msg));
+        return false;
+    }
+    const Service::Answer login = callService(
+        QString::fromLatin1(Endpoints::login),
+        {{QStringLiteral("username"), account}, {QStringLiteral("password"), password}});
+    const QString token = Service::textOf(login.dict.value(QStringLiteral("token")));
+    if (!login.ok || token.isEmpty()) {
+        qWarning("Screenshots: login refused: %s", qPrintable(login.msg));
+        return false;
+    }
+    UserStore::signIn(token, login.dict.value(QStringLiteral("userinfo")).toMap(), account);
+
+    for (const QString& book : kReadBooks) {
+        if (!callService(QString::fromLatin1(Endpoints::readchapter),
+                         {{QStringLiteral("book_id"), book},
+                          {QStringLiteral("chapter"), QStringLiteral("1")},
+                          {QStringLiteral("token"), token}})
+                 .ok)
+            return false;
+    }
+    for (const QString& book : kFavoriteBooks) {
+        if (!callService(QString::fromLatin1(Endpoints::favouite),
+                         {{QStringLiteral("book_id"), book},
+                          {QStringLiteral("fav"), QStringLiteral("1")},
+                          {QStringLiteral("token"), token}})
+                 .ok)
+            return false;
+    }
+    ready = true;
+    return true;
+}
+
+// Pushes a list screen and waits for its first page; null when the reader could not be made.
+template <class T> T* shownList(Context& ctx, const char* step) {
+    if (!readerReady()) {
+        stepFailed(step, QStringLiteral("no signed-in reader"));
+        return nullptr;
+    }
+    auto* screen = new T();
+    ctx.push(screen);
+    for (int i = 0; i < 100 && screen->loadsEnded() == 0; ++i)
+        ctx.settle(100);
+    // The first page's header animation and the sliding message go by.
+    ctx.settle(600);
+    return screen;
+}
+
+template <class T> void filled(Context& ctx, const char* step, int expected) {
+    T* screen = shownList<T>(ctx, step);
+    if (screen && screen->itemCount() < expected)
+        stepFailed(step,
+                   QStringLiteral("%1 rows, %2 expected").arg(screen->itemCount()).arg(expected));
+}
+
+template <class T> void editing(Context& ctx, const char* step, bool revealOne) {
+    T* screen = shownList<T>(ctx, step);
+    if (!screen)
+        return;
+    if (screen->itemCount() == 0) {
+        stepFailed(step, QStringLiteral("empty list"));
+        return;
+    }
+    screen->action(AccountListViewController::TagEdit);
+    if (revealOne)
+        if (EditableRowView* row = screen->rowView(0))
+            row->setDeleteShown(true);
+    ctx.settle(200);
+}
+
+// Refreshes an emptied list at real speed, so that the shot shows the list's end text sliding
+// in at the top.
+void refreshEmpty(Context& ctx, AccountListViewController* screen, const char* step) {
+    const double speed = Timing::speed();
+    Timing::setSpeed(1);
+    ctx.addCleanUp([speed] { Timing::setSpeed(speed); });
+    const int ended = screen->loadsEnded();
+    screen->tableView()->launchRefreshing();
+    for (int i = 0; i < 50 && screen->loadsEnded() == ended; ++i)
+        ctx.settle(100);
+    ctx.settle(700);
+    if (screen->itemCount() != 0)
+        stepFailed(step, QStringLiteral("the service still lists %1").arg(screen->itemCount()));
+}
+
+// Empties a list through its own rows' deletions.
+template <class T> void emptied(Context& ctx, const char* step) {
+    T* screen = shownList<T>(ctx, step);
+    if (!screen)
+        return;
+    while (screen->itemCount() > 0) {
+        screen->commitDeleteRow(0);
+        ctx.settle(300);
+    }
+    ctx.settle(300);
+    refreshEmpty(ctx, screen, step);
+}
+
+} // namespace
+
+void registerListsScreenshots() {
+    ScreenshotWalk::add(QStringLiteral("lists_records"), 370, [](Context& ctx) {
+        filled<ReadRecordViewController>(ctx, "lists_records", kReadBooks.size());
+    });
+    ScreenshotWalk::add(QStringLiteral("lists_records_edit"), 371, [](Context& ctx) {
+        editing<ReadRecordViewController>(ctx, "lists_records_edit", false);
+    });
+    ScreenshotWalk::add(QStringLiteral("lists_favorites"), 372, [](Context& ctx) {
+        filled<MyFavoriteViewController>(ctx, "lists_favorites", kFavoriteBooks.size());
+    });
+    ScreenshotWalk::add(QStringLiteral("lists_favorites_edit"), 373, [](Context& ctx) {
+        editing<MyFavoriteViewController>(ctx, "lists_favorites_edit", true);
+    });
+    ScreenshotWalk::add(QStringLiteral("lists_msgbox_unread"), 374, [](Context& ctx) {
+        auto* box = shownList<MyMsgboxViewController>(ctx, "lists_msgbox_unread");
+        if (box && (box->itemCount() == 0 || !box->cell(0) || !box->cell(0)->isUnread()))
+            stepFailed("lists_msgbox_unread", QStringLiteral("no unread message"));
+    });
+    ScreenshotWalk::add(QStringLiteral("lists_msgbox_edit"), 375, [](Context& ctx) {
+        editing<MyMsgboxViewController>(ctx, "lists_msgbox_edit", true);
+    });
+    ScreenshotWalk::add(QStringLiteral("lists_msg_detail"), 376, [](Context& ctx) {
+        auto* box = shownList<MyMsgboxViewController>(ctx, "lists_msg_detail");
+        if (!box || box->itemCount() == 0)
+            return stepFailed("lists_msg_detail", QStringLiteral("no message"));
+        box->didSelectRow(0);
+        ctx.settle(400);
+        if (!qobject_cast<MsgdetailViewController*>(
+                box->navigationController()->topViewController()))
+            stepFailed("lists_msg_detail", QStringLiteral("the detail did not open"));
+    });
+    ScreenshotWalk::add(QStringLiteral("lists_msgbox_read"), 377, [](Context& ctx) {
+        // Opened in the step before: the service now gives it as read.
+        auto* box = shownList<MyMsgboxViewController>(ctx, "lists_msgbox_read");
+        if (box && (box->itemCount() == 0 || !box->cell(0) || box->cell(0)->isUnread()))
+            stepFailed("lists_msgbox_read", QStringLiteral("the message is not read"));
+    });
+    ScreenshotWalk::add(QStringLiteral("lists_records_empty"), 378, [](Context& ctx) {
+        auto* records = shownList<ReadRecordViewController>(ctx, "lists_records_empty");
+        if (!records)
+            return;
+        records->action(AccountListViewController::TagEdit);
+        records->action(ReadRecordViewController::TagDeleteAll);
+        for (int i = 0; i < 30 && records->itemCount() > 0; ++i)
+            ctx.settle(100);
+        ctx.settle(300);
+        if (records->itemCount() != 0)
+            return stepFailed("lists_records_empty", QStringLiteral("records remain"));
+        refreshEmpty(ctx, records, "lists_records_empty");
+    });
+    ScreenshotWalk::add(QStringLiteral("lists_favorites_empty"), 379, [](Context& ctx) {
+        emptied<MyFavoriteViewController>(ctx, "lists_favorites_empty");
+    });
+    ScreenshotWalk::add(QStringLiteral("lists_msgbox_empty"), 380, [](Context& ctx) {
+        emptied<MyMsgboxViewController>(ctx, "lists_msgbox_empty");
+        // The walk's reader leaves; whoever was signed in before comes back.
+        ctx.addCleanUp([] {
+            if (!earlier().saved)
+                return;
+            if (earlier().token.isEmpty())
+                UserStore::signOut();
+            else
+                UserStore::signIn(earlier().token, earlier().info, earlier().account);
+            earlier() = {};
+        });
+    });
+}
