@@ -57,6 +57,9 @@ public:
     // Sends the request the pager asks for now (what the delayed load runs).
     void getData();
 
+    // Appends one row per book object of a list answer, in order.
+    void appendRows(const QVariantList& items);
+
     // Opens the detail screen of the book in row.
     void openBook(int row);
 
@@ -69,7 +72,6 @@ public:
 
 private:
     void apply(const ListPager::Outcome& outcome);
-    void appendRows(const QVariantList& items);
     void clearRows();
 
     QPointer<ViewController> screen_;

@@ -142,7 +142,7 @@ void FifthViewController::viewDidLoad() {
     noSearchRecordsView_->setStyleSheet(QStringLiteral("color: gray;"));
     noSearchRecordsView_->setAlignment(Qt::AlignCenter);
     noSearchRecordsView_->setWordWrap(true);
-    noSearchRecordsView_->setGeometry(20, kBarHeight + 40, bounds.width() - 40, 120);
+    noSearchRecordsView_->setGeometry(50, kBarHeight + 40, bounds.width() - 100, 80);
     noSearchRecordsView_->hide();
 
     notify_ = new NoticeView(this, 20);

@@ -128,6 +128,10 @@ void FouthViewController::reloadGrid() {
     content->setAttribute(Qt::WA_TranslucentBackground);
     content->resize(w, gridRowCount() * kRowHeight + 12);
     buttons_.clear();
+    // Buttons (W - 80) / 4 wide, (W - 40) / 4 + 5 apart, the row centred on the screen.
+    const int buttonWidth = (w - 80) / 4;
+    const int step = (w - 40) / 4 + 5;
+    const int left = (w - (3 * step + buttonWidth)) / 2;
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(14);
     for (int i = 0; i < categoryArr.size(); ++i) {
@@ -138,7 +142,7 @@ void FouthViewController::reloadGrid() {
         button->setObjectName(QStringLiteral("categoryButton"));
         button->setBackgroundImageNamed(QStringLiteral("class_textbg"),
                                         QStringLiteral("class_textbg_hover"), QMargins(6, 6, 6, 6));
-        button->setGeometry(10 + k * ((w - 40) / 4 + 5), row * kRowHeight + 12, (w - 80) / 4, 56);
+        button->setGeometry(left + k * step, row * kRowHeight + 12, buttonWidth, 56);
         button->setTag(Service::textOf(category.value(QStringLiteral("id"))).toInt());
         button->setAction(this, [this](int tag) { onClick(tag); });
         auto* name = new QLabel(button);
@@ -150,7 +154,7 @@ void FouthViewController::reloadGrid() {
         name->setStyleSheet(QStringLiteral("color: rgb(92, 60, 34); background: transparent;"));
         name->setAttribute(Qt::WA_TransparentForMouseEvents);
         name->setText(Service::textOf(category.value(QStringLiteral("name"))));
-        name->setGeometry(13, 10, 40, 40);
+        name->setGeometry((buttonWidth - 40) / 2, 8, 40, 40);
         buttons_.append(button);
     }
     // The old grid goes with the widget it is replaced by.

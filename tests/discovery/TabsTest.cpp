@@ -102,10 +102,14 @@ TEST_F(CategoriesTab, NineCategoriesMakeRowsOfFourFourAndOne) {
     for (int i = 0; i < 9; ++i) {
         const QRect r = tab->categoryButtons().at(i)->geometry();
         perRow[r.y() / FouthViewController::kRowHeight]++;
-        EXPECT_EQ(r.x(), 10 + (i % 4) * ((w - 40) / 4 + 5));
+        EXPECT_EQ(r.x() - tab->categoryButtons().at(i - i % 4)->x(), (i % 4) * ((w - 40) / 4 + 5));
         EXPECT_EQ(r.size(), QSize((w - 80) / 4, 56));
     }
     EXPECT_EQ(perRow.values(), (QList<int>{4, 4, 1}));
+    // A full row sits in the middle of the screen.
+    const QRect first = tab->categoryButtons().at(0)->geometry();
+    const QRect fourth = tab->categoryButtons().at(3)->geometry();
+    EXPECT_LE(std::abs(first.left() - (w - fourth.right() - 1)), 1);
 }
 
 TEST_F(CategoriesTab, AFailedOrRefusedFetchIsAskedAgainAtTheNextAppearance) {
