@@ -1,7 +1,8 @@
 #include "catalog/FirstViewController.h"
 
+#include <QDateTime>
 #include <QDir>
-#include <QLabel>
+#include <QFileInfo>
 #include <QScrollArea>
 
 #include "account/LoginViewController.h"
@@ -9,6 +10,7 @@
 #include "app/VersionCheck.h"
 #include "app/tooles.h"
 #include "catalog/CoverFiles.h"
+#include "catalog/ShelfBookFace.h"
 #include "engines/HttpRequest.h"
 #include "platform/Images.h"
 #include "platform/Localizable.h"
@@ -30,20 +32,6 @@ constexpr int kSpacing = 30;
 constexpr int kStripHeight = 22;
 // The board's top face in books_shelf, where the covers stand.
 constexpr int kBoardLine = 91;
-
-QLabel* titleLabel(const QString& text, int points, const QColor& color, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(points);
-    label->setFont(font);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignCenter);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-    label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    return label;
-}
 
 int topInset() {
     // The tall screen has room for a wider margin above the first row.
@@ -122,16 +110,49 @@ void FirstViewController::reloadShelf() {
     loadViewIfNeeded();
     dataPics_.clear();
     bookArr_.clear();
-    const QStringList entries =
-        QDir(CoverFiles::directory())
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString& name : entries) {
-        if (name != QLatin1String(".DS_Store"))
-            dataPics_.append(name);
+    // A file's stamp tells a cover written anew under the same name from the one shown.
+    QHash<QString, QString> stamps;
+    const QFileInfoList entries = QDir(CoverFiles::directory())
+                                      .entryInfoList(QDir::AllEntries | QDir::Hidden |
+                                                     QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        const QString name = entry.fileName();
+        if (name == QLatin1String(".DS_Store"))
+            continue;
+        dataPics_.append(name);
+        stamps.insert(name, QStringLiteral("%1/%2").arg(entry.lastModified().toMSecsSinceEpoch())
+                                .arg(entry.size()));
     }
     bookArr_ = BookDb().selectAllBooks();
     layShelves();
+    // The same books with the same covers look the same: the cells already shown stay.
+    if (gmGridView_->numberOfItems() == bookArr_.size() && bookArr_ == shownBooks_ &&
+        stamps == coverStamps_)
+        return;
+    for (auto it = coverCache_.begin(); it != coverCache_.end();) {
+        if (stamps.value(it.key()) != it->first)
+            it = coverCache_.erase(it);
+        else
+            ++it;
+    }
+    shownBooks_ = bookArr_;
+    coverStamps_ = stamps;
     gmGridView_->reloadData();
+}
+
+QPixmap FirstViewController::coverImage(const QString& name) {
+    if (name.isEmpty() || !coverStamps_.contains(name))
+        return {};
+    const QString stamp = coverStamps_.value(name);
+    const auto cached = coverCache_.constFind(name);
+    if (cached != coverCache_.cend() && cached->first == stamp)
+        return cached->second;
+    QPixmap image(CoverFiles::directory() + QLatin1Char('/') + name);
+    if (!image.isNull())
+        image = image.scaled(QSize(kItemWidth, kItemHeight) * devicePixelRatioF(),
+                             Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    coverCache_.insert(name, {stamp, image});
+    return image;
 }
 
 int FirstViewController::rows() const {
@@ -192,43 +213,14 @@ GMGridViewCell* FirstViewController::GMGridViewCellForItemAtIndex(GMGridView*, i
     QWidget* content = cell->contentView();
     cell->resize(kItemWidth, kItemHeight);
 
-    auto* face = new Button(content);
-    face->setObjectName(QStringLiteral("coverButton"));
+    const QPixmap image = dataPics_.contains(cover) ? coverImage(cover) : QPixmap();
+    auto* face = new ShelfBookFace(title, image, content);
     face->setGeometry(0, 0, kItemWidth, kItemHeight);
     face->setTag(bookId.toInt());
-    QPixmap image;
-    if (!cover.isEmpty() && dataPics_.contains(cover))
-        image = QPixmap(CoverFiles::directory() + QLatin1Char('/') + cover);
-    if (!image.isNull()) {
-        face->setBackgroundImage(
-            StretchableImage(image.scaled(QSize(kItemWidth, kItemHeight) * devicePixelRatioF(),
-                                          Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
-                             {}));
-        face->setProperty("showsCover", true);
-    } else {
-        face->setBackgroundImageNamed(QStringLiteral("bookshelf_nobook"));
-        face->setProperty("showsCover", false);
-        auto* placeholder = titleLabel(title, 12, QColor::fromRgbF(0.451f, 0.15f, 0.0f), face);
-        placeholder->setObjectName(QStringLiteral("placeholderTitle"));
-        placeholder->setGeometry(6, 8, kItemWidth - 12, kItemHeight - kStripHeight - 12);
-    }
-    face->setAction(this, [this, bookId](int) { onClick(bookId); });
-    connect(face, &Button::pressed, this, [this] { swallowNextTap_ = false; });
+    connect(face, &QAbstractButton::clicked, this, [this, bookId] { onClick(bookId); });
+    connect(face, &QAbstractButton::pressed, this, [this] { swallowNextTap_ = false; });
     GestureRecognizer::add(face, GestureRecognizer::Kind::LongPress, this,
                            [this](QPoint) { longPressGesture(); });
-
-    auto* edge = new ImageView(content);
-    edge->setImageNamed(QStringLiteral("books_bianyan"));
-    edge->setGeometry(0, 0, kItemWidth, kItemHeight);
-    edge->setAttribute(Qt::WA_TransparentForMouseEvents);
-
-    auto* strip = new ImageView(content);
-    strip->setImageNamed(QStringLiteral("books_namebg"));
-    strip->setGeometry(0, kItemHeight - kStripHeight, kItemWidth, kStripHeight);
-    strip->setAttribute(Qt::WA_TransparentForMouseEvents);
-    auto* name = titleLabel(title, 10, Qt::white, strip);
-    name->setObjectName(QStringLiteral("stripTitle"));
-    name->setGeometry(2, 0, kItemWidth - 4, kStripHeight);
 
     if (index == 0) {
         auto* badge = new ImageView(content);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
+#include <QPair>
+#include <QPixmap>
 #include <QPointer>
 #include <QStringList>
 #include <QVariantList>
@@ -73,9 +76,14 @@ private:
     void layShelves();
     void setBrowsingButtons();
     void setEditingButtons();
+    // The cover file scaled for a cell, decoded once per file stamp.
+    QPixmap coverImage(const QString& name);
 
     QVariantList bookArr_;
     QStringList dataPics_;
+    QVariantList shownBooks_;                // what the grid's cells show
+    QHash<QString, QString> coverStamps_;     // cover file -> modification stamp
+    QHash<QString, QPair<QString, QPixmap>> coverCache_;
     GMGridView* gmGridView_ = nullptr;
     QList<QPointer<ImageView>> shelves_;
     Button* mineBtn_ = nullptr;

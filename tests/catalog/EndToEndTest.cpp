@@ -5,6 +5,7 @@
 
 #include "catalog/BookDetailViewController.h"
 #include "catalog/FirstViewController.h"
+#include "catalog/ShelfBookFace.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/NoticeView.h"
 #include "reader/ReadbooksViewController.h"
@@ -82,10 +83,10 @@ TEST_F(EndToEndTest, DownloadReadShelveAndReadAgainOffline) {
     nav->pushViewController(shelf, false);
     ASSERT_FALSE(shelf->bookArr().isEmpty());
     EXPECT_EQ(shelf->bookArr().first().toMap().value(QStringLiteral("book_id")).toString(), bookId);
-    auto* cover = shelf->gridView()->cellForItemAtIndex(0)->findChild<Button*>(
+    auto* cover = shelf->gridView()->cellForItemAtIndex(0)->findChild<ShelfBookFace*>(
         QStringLiteral("coverButton"));
     ASSERT_NE(cover, nullptr);
-    EXPECT_TRUE(cover->property("showsCover").toBool());
+    EXPECT_TRUE(cover->showsCover());
 
     // The service goes away; the stored book still reads.
     bookd.server().stop();

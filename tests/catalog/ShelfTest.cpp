@@ -8,6 +8,7 @@
 #include "app/VersionCheck.h"
 #include "catalog/CoverFiles.h"
 #include "catalog/FirstViewController.h"
+#include "catalog/ShelfBookFace.h"
 #include "platform/Application.h"
 #include "platform/UserDefaults.h"
 #include "platform/ui/AlertView.h"
@@ -137,7 +138,7 @@ TEST_F(ShelfTest, EditingStopsTapsAndLongPressToggles) {
     EXPECT_EQ(nav->topViewController(), shelf);
 
     // A long press on a cover leaves editing; letting go of it opens nothing.
-    auto* cover = shelf->gridView()->cellForItemAtIndex(0)->findChild<Button*>(
+    auto* cover = shelf->gridView()->cellForItemAtIndex(0)->findChild<ShelfBookFace*>(
         QStringLiteral("coverButton"));
     ASSERT_NE(cover, nullptr);
     mouse(cover, QEvent::MouseButtonPress, QPoint(20, 20));
@@ -180,8 +181,8 @@ TEST_F(ShelfTest, DeleteRemovesEveryRowAndTheCoverAndMovesTheBadge) {
     FirstViewController* shelf = openShelf();
     EXPECT_TRUE(shelf->dataPics().contains(cover));
     GMGridView* grid = shelf->gridView();
-    EXPECT_EQ(grid->cellForItemAtIndex(0)->findChild<Button*>(QStringLiteral("coverButton"))
-                  ->property("showsCover"),
+    EXPECT_EQ(grid->cellForItemAtIndex(0)->findChild<ShelfBookFace*>(QStringLiteral("coverButton"))
+                  ->showsCover(),
               true);
     EXPECT_NE(grid->cellForItemAtIndex(0)->findChild<QWidget*>(QStringLiteral("readBadge")), nullptr);
     EXPECT_EQ(grid->cellForItemAtIndex(1)->findChild<QWidget*>(QStringLiteral("readBadge")), nullptr);
@@ -201,8 +202,8 @@ TEST_F(ShelfTest, DeleteRemovesEveryRowAndTheCoverAndMovesTheBadge) {
     shelf->presentOptions();
     shelf->reloadShelf();
     EXPECT_NE(grid->cellForItemAtIndex(0)->findChild<QWidget*>(QStringLiteral("readBadge")), nullptr);
-    EXPECT_EQ(grid->cellForItemAtIndex(0)->findChild<Button*>(QStringLiteral("coverButton"))
-                  ->property("showsCover"),
+    EXPECT_EQ(grid->cellForItemAtIndex(0)->findChild<ShelfBookFace*>(QStringLiteral("coverButton"))
+                  ->showsCover(),
               false);
 }
 
