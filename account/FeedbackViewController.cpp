@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QRegularExpressionValidator>
 #include <QScrollArea>
@@ -132,6 +133,11 @@ void FeedbackViewController::viewDidLoad() {
         b->setObjectName(name);
         b->setTag(tag);
         b->setImageNamed(QStringLiteral("public_Select_no"), QStringLiteral("public_Select_yes"));
+        // A clear face for both states: the selected image alone shows the choice, unshaded.
+        QPixmap clear(1, 1);
+        clear.fill(Qt::transparent);
+        b->setBackgroundImage(StretchableImage(clear, QMargins()),
+                              StretchableImage(clear, QMargins()));
         b->setGeometry(x, 48, 24, 24);
         b->setAction(this, [this](int t) { action(t); });
         return b;

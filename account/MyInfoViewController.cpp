@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -240,6 +241,12 @@ void MyInfoViewController::buildHeader(QWidget* content) {
     labelUsername_->setFont(name);
     labelUsername_->setStyleSheet(QStringLiteral("color: rgb(74,54,38); background: transparent;"));
     labelUsername_->setGeometry(98, 24, 210, 26);
+    // A long account name (an e-mail address) is set smaller until it fits the line.
+    while (name.pixelSize() > 12 &&
+           QFontMetrics(name).horizontalAdvance(labelUsername_->text()) > labelUsername_->width()) {
+        name.setPixelSize(name.pixelSize() - 1);
+        labelUsername_->setFont(name);
+    }
 
     labelWelcome_ = new QLabel(L("Welcome to folia"), content);
     labelWelcome_->setObjectName(QStringLiteral("labelWelcome"));

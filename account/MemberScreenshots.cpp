@@ -1,0 +1,228 @@
+#include "account/MemberScreenshots.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QLineEdit>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QStandardPaths>
+
+#include "account/AvatarPicker.h"
+#include "account/FeedbackViewController.h"
+#include "account/MyInfoViewController.h"
+#include "app/tooles.h"
+#include "engines/HttpRequest.h"
+#include "platform/Paths.h"
+#include "platform/Timing.h"
+#include "platform/ui/ActionSheet.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/NoticeView.h"
+#include "platform/ui/ScreenshotWalk.h"
+#include "service/Endpoints.h"
+#include "service/Service.h"
+#include "storage/UserStore.h"
+
+namespace {
+
+using Context = ScreenshotWalk::Context;
+constexpr int kOrder = 340;
+
+void stepFailed(const char* step, const QString& why) {
+    qWarning("Screenshots: step %s failed: %s", step, qPrintable(why));
+}
+
+Service::Answer callService(const char* path, const QVariantMap& params) {
+    QObject owner;
+    HttpRequest* request =
+        Service::request(Service::signedUrl(QString::fromLatin1(path), params), &owner);
+    Service::Answer answer;
+    request->setDidFinish([&answer](HttpRequest* r) { answer = Service::decode(r); });
+    request->startSynchronous();
+    return answer;
+}
+
+// A picture for the avatar: warm evening hills under an amber sun.
+QString avatarPicture() {
+    const QString path = QDir(Paths::cachesDir()).filePath(QStringLiteral("walk-avatar.png"));
+    QImage image(640, 480, QImage::Format_ARGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, 480);
+    sky.setColorAt(0, QColor(250, 222, 170));
+    sky.setColorAt(1, QColor(238, 160, 90));
+    p.fillRect(image.rect(), sky);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 244, 214));
+    p.drawEllipse(QPointF(330, 200), 70, 70);
+    p.setBrush(QColor(150, 92, 52));
+    p.drawEllipse(QRectF(-120, 300, 520, 320));
+    p.setBrush(QColor(106, 66, 40));
+    p.drawEllipse(QRectF(220, 330, 560, 300));
+    p.end();
+    return image.save(path) ? path : QString();
+}
+
+// The member center pushed on the bookshelf's stack, signed in.
+MyInfoViewController* openCenter(Context& ctx, const char* step) {
+    if (!memberWalkSignIn()) {
+        stepFailed(step, QStringLiteral("no signed-in reader"));
+        return nullptr;
+    }
+    auto* center = new MyInfoViewController();
+    ctx.push(center);
+    ctx.settle(100);
+    return center;
+}
+
+// The avatar sheet's "相册" with the walk's picture; the picker at its crop step.
+AvatarPicker* openPicker(Context& ctx, MyInfoViewController* center, const char* step) {
+    const QString picture = avatarPicture();
+    AvatarPicker::setChooser([picture](QWidget*, const QString&) { return picture; });
+    ctx.addCleanUp([] { AvatarPicker::setChooser({}); });
+    center->avatarTapped();
+    const QList<ActionSheet*> sheets = ActionSheet::visibleSheets();
+    if (sheets.isEmpty()) {
+        stepFailed(step, QStringLiteral("no action sheet"));
+        return nullptr;
+    }
+    sheets.first()->clickButtonAtIndex(1);
+    ctx.settle(150);
+    auto* picker = qobject_cast<AvatarPicker*>(center->presentedViewController());
+    if (!picker || picker->originalImage().isNull()) {
+        stepFailed(step, QStringLiteral("the picker did not take the picture"));
+        return nullptr;
+    }
+    ctx.addCleanUp([center = QPointer<MyInfoViewController>(center)] {
+        if (center && center->presentedViewController())
+            center->dismissModal(false);
+    });
+    return picker;
+}
+
+FeedbackViewController* openFeedback(Context& ctx, const char* step) {
+    MyInfoViewController* center = openCenter(ctx, step);
+    if (!center)
+        return nullptr;
+    center->didSelectRow(3);
+    ctx.settle(100);
+    auto* form =
+        qobject_cast<FeedbackViewController*>(center->navigationController()->topViewController());
+    if (!form)
+        stepFailed(step, QStringLiteral("the feedback form did not open"));
+    return form;
+}
+
+// Shows the screen's notice at real speed, so that the shot finds it held up.
+void atRealSpeed(Context& ctx) {
+    const double speed = Timing::speed();
+    Timing::setSpeed(1);
+    ctx.addCleanUp([speed] { Timing::setSpeed(speed); });
+}
+
+} // namespace
+
+bool memberWalkSignIn() {
+    if (UserStore::isSignedIn() && !UserStore::userId().isEmpty())
+        return true;
+    const QString account =
+        QStringLiteral("member%1@folia.test").arg(QDateTime::currentMSecsSinceEpoch());
+    const QString password = QStringLiteral("member88");
+    const Service::Answer reg =
+        callService(Endpoints::reg, {{QStringLiteral("email"), account},
+                                     {QStringLiteral("password"), password},
+                                     {QStringLiteral("channel"), tooles::deviceString()}});
+    if (!reg.ok) {
+        qWarning("Screenshots: registration refused: %s", qPrintable(reg.msg));
+        return false;
+    }
+    const Service::Answer login =
+        callService(Endpoints::login, {{QStringLiteral("username"), account},
+                                       {QStringLiteral("password"), password}});
+    const QString token = Service::textOf(login.dict.value(QStringLiteral("token")));
+    if (!login.ok || token.isEmpty()) {
+        qWarning("Screenshots: login refused: %s", qPrintable(login.msg));
+        return false;
+    }
+    UserStore::signIn(token, login.dict.value(QStringLiteral("userinfo")).toMap(), account);
+    return true;
+}
+
+void registerMemberScreenshots() {
+    ScreenshotWalk::add(QStringLiteral("member_center"), kOrder, [](Context& ctx) {
+        MyInfoViewController* center = openCenter(ctx, "member_center");
+        if (center && center->avatarSource() != QLatin1String("center_headBg"))
+            stepFailed("member_center", QStringLiteral("a new reader has the default avatar"));
+    });
+    ScreenshotWalk::add(QStringLiteral("member_avatar_sheet"), kOrder + 1, [](Context& ctx) {
+        if (MyInfoViewController* center = openCenter(ctx, "member_avatar_sheet")) {
+            center->avatarTapped();
+            ctx.settle(100);
+        }
+    });
+    ScreenshotWalk::add(QStringLiteral("member_avatar_crop"), kOrder + 2, [](Context& ctx) {
+        if (MyInfoViewController* center = openCenter(ctx, "member_avatar_crop")) {
+            if (AvatarPicker* picker = openPicker(ctx, center, "member_avatar_crop")) {
+                const QSize size = picker->originalImage().size();
+                picker->setCropRect(QRect(size.width() / 2 - 170, 40, 340, 340));
+                ctx.settle(50);
+            }
+        }
+    });
+    ScreenshotWalk::add(QStringLiteral("member_center_avatar"), kOrder + 3, [](Context& ctx) {
+        MyInfoViewController* center = openCenter(ctx, "member_center_avatar");
+        if (!center)
+            return;
+        AvatarPicker* picker = openPicker(ctx, center, "member_center_avatar");
+        if (!picker)
+            return;
+        const QSize size = picker->originalImage().size();
+        picker->setCropRect(QRect(size.width() / 2 - 170, 40, 340, 340));
+        picker->choose();
+        ctx.settle(150);
+        if (center->avatarSource() == QLatin1String("center_headBg"))
+            stepFailed("member_center_avatar", QStringLiteral("the avatar did not change"));
+    });
+    ScreenshotWalk::add(QStringLiteral("member_version_check"), kOrder + 4, [](Context& ctx) {
+        MyInfoViewController* center = openCenter(ctx, "member_version_check");
+        if (!center)
+            return;
+        center->didSelectRow(4);
+        for (int i = 0; i < 50 && AlertView::visibleAlerts().isEmpty(); ++i)
+            ctx.settle(100);
+        if (AlertView::visibleAlerts().isEmpty())
+            stepFailed("member_version_check", QStringLiteral("no alert"));
+    });
+    ScreenshotWalk::add(QStringLiteral("member_feedback_suggest"), kOrder + 5, [](Context& ctx) {
+        if (FeedbackViewController* form = openFeedback(ctx, "member_feedback_suggest")) {
+            form->textFeedback()->setPlainText(
+                QStringLiteral("夜间模式的文字可以再柔和一些，长时间阅读眼睛更舒服。"));
+            form->textEmail()->setText(QStringLiteral("reader@folia.test"));
+            ctx.settle(50);
+        }
+    });
+    ScreenshotWalk::add(QStringLiteral("member_feedback_request"), kOrder + 6, [](Context& ctx) {
+        if (FeedbackViewController* form = openFeedback(ctx, "member_feedback_request")) {
+            form->change2();
+            form->textFeedback()->setPlainText(QStringLiteral("《山海旧梦》 作者：青石"));
+            form->textQQ()->setText(QStringLiteral("20231108"));
+            ctx.settle(50);
+        }
+    });
+    ScreenshotWalk::add(QStringLiteral("member_feedback_sent"), kOrder + 7, [](Context& ctx) {
+        FeedbackViewController* form = openFeedback(ctx, "member_feedback_sent");
+        if (!form)
+            return;
+        form->textFeedback()->setPlainText(QStringLiteral("希望增加按作者搜索。"));
+        atRealSpeed(ctx);
+        const int before = form->notify()->displayCount();
+        form->action(1);
+        for (int i = 0; i < 100 && form->notify()->displayCount() == before; ++i)
+            ctx.settle(50);
+        ctx.settle(600);
+        if (form->notify()->text() != QStringLiteral("感谢你的提交！"))
+            stepFailed("member_feedback_sent", form->notify()->text());
+    });
+}
