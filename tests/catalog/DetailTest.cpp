@@ -1,6 +1,9 @@
 // The book detail screen: its texts, favorites, related books, and the road from a book of
 // the service to the reader (stored book, download and its failures, back navigation).
 #include <QDir>
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLabel>
@@ -8,6 +11,7 @@
 
 #include "catalog/BookDetailViewController.h"
 #include "catalog/CoverFiles.h"
+#include "catalog/FirstViewController.h"
 #include "catalog/SecondViewController.h"
 #include "platform/Localizable.h"
 #include "platform/ui/Button.h"
@@ -231,6 +235,44 @@ TEST_F(DetailTest, DownloadStoresTheBookAndOpensItsFirstChapter) {
     EXPECT_EQ(BookDb().selectAllChapterMenu(QStringLiteral("1")).at(9).toMap().value("downstatus"),
               QStringLiteral("1"));
     settleReader();
+}
+
+TEST_F(DetailTest, ABookDeletedWhileItsMenuAndCoverAreOnTheWayStaysGone) {
+    signIn();
+    serveBook(QStringLiteral("1"), QStringLiteral("/covers/1.png"));
+    // The table of contents and the cover are held back until the book is deleted.
+    auto released = std::make_shared<std::atomic<bool>>(false);
+    auto heldBack = [released](FakeService::Reply reply) {
+        return [released, reply](const FakeService::Request&) {
+            for (int i = 0; i < 1000 && !*released; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            return reply;
+        };
+    };
+    service->route(QStringLiteral("GET"), QStringLiteral("/data/menu"),
+                   heldBack(FakeService::Reply::json(
+                       R"({"result":"ok","chapter_list":[{"chapter_number":"1","title":"一"}]})")));
+    service->route(QStringLiteral("GET"), QStringLiteral("/covers/1.png"),
+                   heldBack(FakeService::Reply::text(pngBytes(), "image/png")));
+
+    BookDetailViewController* detail = openDetail(book(QStringLiteral("1")));
+    ASSERT_TRUE(download(detail));
+    // Back from the reader to the shelf, where the book is deleted at once.
+    settleReader();
+    nav->popViewController(false);
+    auto* shelf = new FirstViewController();
+    shelf->reloadShelf();
+    ASSERT_EQ(shelf->bookArr().size(), 1);
+    shelf->GMGridViewDeleteItemAtIndex(shelf->gridView(), 0);
+    delete shelf;
+    *released = true;
+
+    ASSERT_TRUE(testutil::waitUntil([detail] { return detail->coverSettled(); }));
+    ASSERT_TRUE(testutil::waitUntil(
+        [] { return service->requests(QStringLiteral("/data/menu")).size() == 1; }));
+    testutil::spin(1000);
+    EXPECT_EQ(rowsOf(QStringLiteral("1")), QList<int>({0, 0, 0, 0, 0}));
+    EXPECT_TRUE(QDir(CoverFiles::directory()).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(DetailTest, CoversWithoutAUsableExtensionSaveNoFile) {
