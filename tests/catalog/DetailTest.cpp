@@ -11,6 +11,9 @@
 
 #include "catalog/BookDetailViewController.h"
 #include "catalog/CoverFiles.h"
+#include "catalog/RecommendCell.h"
+#include "widgets/EGOImageButton.h"
+#include <QMouseEvent>
 #include "catalog/FirstViewController.h"
 #include "catalog/SecondViewController.h"
 #include "platform/Localizable.h"
@@ -96,6 +99,33 @@ TEST_F(DetailTest, ShowsTheBookAndItsRelatedBooks) {
               QStringLiteral("601"));
     // Signed out: no book info is asked for.
     EXPECT_TRUE(service->requests(QStringLiteral("/data/bookinfo")).isEmpty());
+
+    // A tap on the row opens that book's detail; so does a tap on its cover.
+    auto* row = qobject_cast<RecommendCell*>(detail->tableView()->cellWidget(0, 0));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->bookNameLabel()->text(), QStringLiteral("相关的书"));
+    for (int way = 0; way < 2; ++way) {
+        if (way == 0) {
+            const QPoint at(200, 30);
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), row->mapToGlobal(QPointF(at)),
+                              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at),
+                                row->mapToGlobal(QPointF(at)), Qt::LeftButton, Qt::NoButton,
+                                Qt::NoModifier);
+            QCoreApplication::sendEvent(row, &press);
+            QCoreApplication::sendEvent(row, &release);
+        } else {
+            row->imagePhoto()->click();
+        }
+        testutil::spin(30);
+        auto* opened = qobject_cast<BookDetailViewController*>(nav->topViewController());
+        ASSERT_NE(opened, nullptr);
+        ASSERT_NE(opened, detail);
+        EXPECT_EQ(opened->bookInfo().myTitle(), QStringLiteral("相关的书"));
+        EXPECT_TRUE(opened->hidesBottomBarWhenPushed());
+        nav->popViewController(false);
+        testutil::spin(30);
+    }
 }
 
 TEST_F(DetailTest, EmptyRelatedAnswerGivesAnEmptyListAndNoNotice) {
