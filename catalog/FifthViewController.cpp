@@ -142,7 +142,8 @@ void FifthViewController::viewDidLoad() {
     noSearchRecordsView_->setStyleSheet(QStringLiteral("color: gray;"));
     noSearchRecordsView_->setAlignment(Qt::AlignCenter);
     noSearchRecordsView_->setWordWrap(true);
-    noSearchRecordsView_->setGeometry(50, kBarHeight + 40, bounds.width() - 100, 80);
+    // Ten characters to a line: the hint breaks after "搜索键".
+    noSearchRecordsView_->setGeometry((bounds.width() - 210) / 2, kBarHeight + 30, 210, 70);
     noSearchRecordsView_->hide();
 
     notify_ = new NoticeView(this, 20);
