@@ -53,11 +53,11 @@ FeedbackViewController::FeedbackViewController(QWidget* parent) : ViewController
 }
 
 FeedbackViewController::~FeedbackViewController() {
-    if (asiHttpRequest_) {
+    if (asiHttpRequest_)
         asiHttpRequest_->clearDelegatesAndCancel();
-        // The overlay belongs to the submission that is going away with this screen.
+    // The overlay belongs to the submission that is going away with this screen.
+    if (submitting_)
         tooles::removeHUD();
-    }
 }
 
 int FeedbackViewController::raiseFor(int inputTag) {
@@ -342,6 +342,7 @@ void FeedbackViewController::submit() {
     }
     restoreView();
     tooles::showHUD(QStringLiteral("正在提交反馈"));
+    submitting_ = true;
     QVariantMap params;
     params.insert(QStringLiteral("content"), content);
     params.insert(QStringLiteral("channel"), tooles::deviceString());
@@ -362,6 +363,7 @@ void FeedbackViewController::submit() {
     });
     request->setDidFail([this](HttpRequest* r) {
         r->deleteLater();
+        submitting_ = false;
         tooles::removeHUD();
         showNotice(L("The network is not good"), QStringLiteral("read_refresh_no"));
     });
@@ -369,6 +371,7 @@ void FeedbackViewController::submit() {
 }
 
 void FeedbackViewController::answered(HttpRequest* request) {
+    submitting_ = false;
     tooles::removeHUD();
     if (Service::decode(request).ok) {
         textFeedback_->clear();

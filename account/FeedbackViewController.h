@@ -90,4 +90,5 @@ private:
     NoticeView* notify_ = nullptr;
     QPointer<HttpRequest> asiHttpRequest_;
     int raised_ = 0;
+    bool submitting_ = false;
 };

@@ -251,6 +251,9 @@ SettingViewController::~SettingViewController() {
             r->clearDelegatesAndCancel();
     if (alert_)
         alert_->dismiss();
+    // The overlay belongs to a sign-out that is going away with this screen.
+    if (signingOut_)
+        tooles::removeHUD();
 }
 
 int SettingViewController::numberOfRowsInSection(int section) {
@@ -577,6 +580,7 @@ void SettingViewController::showNotice(const QString& text, const QString& image
 
 void SettingViewController::signOut() {
     tooles::showHUD(QStringLiteral("正在退出..."));
+    signingOut_ = true;
     QVariantMap params;
     Service::addToken(params);
     if (asiHttpRequest_)
@@ -589,6 +593,7 @@ void SettingViewController::signOut() {
     });
     request->setDidFail([this](HttpRequest* r) {
         r->deleteLater();
+        signingOut_ = false;
         tooles::removeHUD();
         showNotice(L("The network is not good"), QStringLiteral("read_refresh_no"));
     });
@@ -596,6 +601,7 @@ void SettingViewController::signOut() {
 }
 
 void SettingViewController::signedOut(HttpRequest* request) {
+    signingOut_ = false;
     tooles::removeHUD();
     if (!Service::decode(request).ok)
         return; // refused: the user stays signed in

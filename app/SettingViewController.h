@@ -115,4 +115,5 @@ private:
     QPointer<HttpRequest> asiHttpRequest_;
     QPointer<HttpRequest> asiHttpRequest3_;
     QPointer<AlertView> alert_;
+    bool signingOut_ = false;
 };

@@ -187,8 +187,8 @@ TEST_F(SettingTest, ClearingRecordsAsksTheServiceAndShowsItsMessage) {
     service.route("GET", "/site/delete_read_record", slow);
     const qsizetype asks = service.requests("/site/delete_read_record").size();
     screen->didSelectRow(2, 0);
-    ASSERT_TRUE(waitUntil(
-        [&] { return service.requests("/site/delete_read_record").size() > asks; }));
+    ASSERT_TRUE(
+        waitUntil([&] { return service.requests("/site/delete_read_record").size() > asks; }));
     QPointer<SettingViewController> watch(screen);
     shelfStack->popViewController(false);
     ASSERT_TRUE(waitUntil([&] { return watch.isNull(); }));
@@ -269,6 +269,26 @@ TEST_F(SettingTest, BackReturnsToTheMemberCenter) {
     EXPECT_EQ(screen->title(), L("setting"));
     screen->btnBack()->click();
     ASSERT_TRUE(waitUntil([&] { return shelfStack->topViewController() == center; }));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SettingTest, ASignOutCutShortByLeavingLeavesNoOverlayAndTheUserSignedIn) {
+    signIn(12);
+    FakeService::Reply slow = FakeService::Reply::json(R"({"result":"ok"})");
+    slow.delayMs = 300;
+    service.route("GET", "/site/logout", slow);
+    SettingViewController* screen = open();
+    screen->actionBtn(2);
+    ASSERT_TRUE(waitUntil([&] { return service.requests("/site/logout").size() == 1; }));
+    QPointer<SettingViewController> watch(screen);
+    shelfStack->popViewController(false);
+    ASSERT_TRUE(waitUntil([&] { return watch.isNull(); }));
+    testutil::spin(500);
+    EXPECT_EQ(huds(window.get()), 0);
+    EXPECT_TRUE(UserStore::isSignedIn());
 }
 
 } // namespace
