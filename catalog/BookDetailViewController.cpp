@@ -12,6 +12,7 @@
 
 #include "account/LoginViewController.h"
 #include "app/tooles.h"
+#include "catalog/BookKeeper.h"
 #include "catalog/CoverFiles.h"
 #include "catalog/RecommendCell.h"
 #include "catalog/SourceSiteViewController.h"
@@ -20,6 +21,7 @@
 #include "platform/Localizable.h"
 #include "platform/Timing.h"
 #include "platform/UserDefaults.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/GestureRecognizer.h"
@@ -166,6 +168,7 @@ void BookDetailViewController::viewDidLoad() {
 
     notify = new NoticeView(this, 20);
     arrReadMore_.clear();
+    watchKeeper();
     myTableView->launchRefreshing();
 }
 
@@ -193,9 +196,12 @@ void BookDetailViewController::buildFacts(QWidget* content) {
 
     btnOnlineRead = tooles::createButtonWithTitle(
         QStringLiteral("开始阅读"), Qt::white, 18, this, [this](int tag) { action(tag); },
-        QRect(15, 140, 180, 36), QStringLiteral("books_Button_orange"), QString(), TagRead,
-        content);
+        QRect(15, 140, 96, 36), QStringLiteral("books_Button_orange"), QString(), TagRead, content);
     btnOnlineRead->setObjectName(QStringLiteral("btnOnlineRead"));
+    btnKeep_ = tooles::createButtonWithTitle(
+        QStringLiteral("缓存全本"), kInk, 14, this, [this](int tag) { action(tag); },
+        QRect(115, 140, 86, 36), QStringLiteral("books_Button_keep"), QString(), TagKeep, content);
+    btnKeep_->setObjectName(QStringLiteral("btnKeep"));
 
     btnFavoritesNo = new Button(content);
     btnFavoritesNo->setObjectName(QStringLiteral("btnFavoritesNo"));
@@ -291,6 +297,8 @@ void BookDetailViewController::viewWillAppear(bool animated) {
     }
     if (notify)
         notify->hideNotice();
+    // The reader may have stored chapters meanwhile.
+    refreshKeep();
 }
 
 void BookDetailViewController::viewDidAppear(bool) {
@@ -304,7 +312,7 @@ ReadbooksViewController* BookDetailViewController::openedReader() const {
 }
 
 bool BookDetailViewController::isDownloading() const {
-    return !asiRequest2.isNull();
+    return downloading_;
 }
 
 QStringList BookDetailViewController::factTexts() const {
@@ -336,6 +344,9 @@ void BookDetailViewController::action(int tag) {
         break;
     case TagSiteRss:
         openSourceSites();
+        break;
+    case TagKeep:
+        keepWhole();
         break;
     default:
         break;
@@ -531,6 +542,10 @@ bool BookDetailViewController::eventFilter(QObject* watched, QEvent* event) {
 // --- Reading
 
 void BookDetailViewController::startReading() {
+    // One download at a time, until its chapters are stored: a second tap would store the book
+    // twice or open it half stored.
+    if (downloading_)
+        return;
     if (BookDb().isExistsTheBook(bookid_)) {
         openStoredBook();
         return;
@@ -546,9 +561,6 @@ void BookDetailViewController::startReading() {
         displayNotification();
         return;
     }
-    // One download at a time: a second tap would store the book twice.
-    if (asiRequest2)
-        return;
     download();
 }
 
@@ -587,7 +599,13 @@ ReadbooksViewController* BookDetailViewController::openReader(const QString& tex
     return reader;
 }
 
+void BookDetailViewController::endDownload(bool opened) {
+    downloading_ = false;
+    Q_EMIT downloadEnded(opened);
+}
+
 void BookDetailViewController::download() {
+    downloading_ = true;
     tooles::showHUD(QString());
     HttpRequest* request = Service::request(
         Service::getcontentUrl(bookid_, downloadChapters(bookInfo_.myLast_chapter_number())), this);
@@ -604,7 +622,7 @@ void BookDetailViewController::download() {
         asiRequest2 = nullptr;
         tooles::removeHUD();
         showNetworkNotice();
-        Q_EMIT downloadEnded(false);
+        endDownload(false);
     });
     request->startAsynchronous();
 }
@@ -613,14 +631,14 @@ void BookDetailViewController::downOk(HttpRequest* request) {
     const Service::Answer answer = Service::decode(request);
     if (!answer.ok) {
         showNetworkNotice();
-        Q_EMIT downloadEnded(false);
+        endDownload(false);
         return;
     }
     const QVariant chapters = answer.dict.value(QStringLiteral("chapters"));
     if (!chapters.isValid() || chapters.isNull() || chapters.typeId() != QMetaType::QVariantList) {
         showBDK(QStringLiteral("服务器返回错误"), QStringLiteral("read_refresh_no"));
         displayNotification();
-        Q_EMIT downloadEnded(false);
+        endDownload(false);
         return;
     }
     const QVariantMap book = answer.dict.value(QStringLiteral("book")).toMap();
@@ -641,7 +659,7 @@ void BookDetailViewController::downOk(HttpRequest* request) {
     if (!db.insertBook(record)) {
         db.deleteFromBook(bookid_);
         showNetworkNotice();
-        Q_EMIT downloadEnded(false);
+        endDownload(false);
         return;
     }
     const QVariantMap stored = answer.dict;
@@ -656,7 +674,7 @@ void BookDetailViewController::chaptersStored(const QVariantMap& answer, bool ok
         // The book record stays; the shelf opens it and the reader fetches what is missing.
         BookDb().deleteFromChapter(bookid_);
         showNetworkNotice();
-        Q_EMIT downloadEnded(false);
+        endDownload(false);
         return;
     }
     const QVariantMap book = answer.value(QStringLiteral("book")).toMap();
@@ -675,10 +693,10 @@ void BookDetailViewController::chaptersStored(const QVariantMap& answer, bool ok
             continue;
         openReader(chapter.value(QStringLiteral("content")).toString(),
                    Service::textOf(chapter.value(QStringLiteral("chapter_number"))).toInt(), 1);
-        Q_EMIT downloadEnded(true);
+        endDownload(true);
         return;
     }
-    Q_EMIT downloadEnded(false);
+    endDownload(false);
 }
 
 void BookDetailViewController::getMenu() {
@@ -707,6 +725,90 @@ void BookDetailViewController::getMenu() {
         showNetworkNotice();
     });
     request->startAsynchronous();
+}
+
+// --- Keeping the whole book
+
+void BookDetailViewController::watchKeeper() {
+    BookKeeper* keeper = BookKeeper::shared();
+    connect(keeper, &BookKeeper::progressChanged, this, [this](const QString& book, int, int) {
+        if (book == bookid_)
+            refreshKeep();
+    });
+    connect(keeper, &BookKeeper::stateChanged, this, [this] { refreshKeep(); });
+    connect(keeper, &BookKeeper::finished, this, [this](const QString& book, int missing) {
+        if (book != bookid_)
+            return;
+        refreshKeep();
+        showBDK(missing > 0 ? QStringLiteral("完成，%1章缺失").arg(missing)
+                            : QStringLiteral("完成"),
+                QStringLiteral("read_refresh_yes"));
+        displayNotification();
+    });
+    connect(keeper, &BookKeeper::failed, this, [this](const QString& book) {
+        if (book != bookid_)
+            return;
+        refreshKeep();
+        showBDK(QStringLiteral("服务器返回错误"), QStringLiteral("read_refresh_no"));
+        displayNotification();
+    });
+    refreshKeep();
+}
+
+void BookDetailViewController::refreshKeep() {
+    if (!btnKeep_)
+        return;
+    BookKeeper* keeper = BookKeeper::shared();
+    if (keeper->isKept(bookid_)) {
+        const BookKeeper::Progress p = keeper->progressOf(bookid_);
+        btnKeep_->setText(p.total > 0 ? QStringLiteral("已缓存 %1/%2").arg(p.stored).arg(p.total)
+                                      : QStringLiteral("已缓存 0/…"));
+        btnKeep_->setFontSize(p.total >= 100 ? 11 : 12);
+        btnKeep_->setTitleColor(kInk);
+        btnKeep_->setEnabled(true);
+    } else if (BookKeeper::isComplete(bookid_)) {
+        btnKeep_->setText(QStringLiteral("已缓存全本"));
+        btnKeep_->setFontSize(13);
+        btnKeep_->setTitleColor(kSoftInk);
+        btnKeep_->setEnabled(false);
+    } else {
+        btnKeep_->setText(QStringLiteral("缓存全本"));
+        btnKeep_->setFontSize(14);
+        btnKeep_->setTitleColor(kInk);
+        btnKeep_->setEnabled(true);
+    }
+}
+
+void BookDetailViewController::keepWhole() {
+    BookKeeper* keeper = BookKeeper::shared();
+    if (keeper->isKept(bookid_)) {
+        // Chapters stored so far stay; a later tap goes on from there.
+        auto* alert = new AlertView(QStringLiteral("提示"), QStringLiteral("停止缓存全本吗？"),
+                                    nullptr, QStringLiteral("取消"), {QStringLiteral("确定")});
+        alert->setClickHandler(this, [this](AlertView*, int index) {
+            if (index == 1)
+                BookKeeper::shared()->cancel(bookid_);
+            refreshKeep();
+        });
+        alert->show();
+        return;
+    }
+    if (BookKeeper::isComplete(bookid_))
+        return;
+    if (!UserStore::isSignedIn()) {
+        LoginViewController::presentFrom(this);
+        return;
+    }
+    if (UserDefaults::standard().boolForKey(QStringLiteral("is_open_wifi")) &&
+        !(wifiAvailable && wifiAvailable())) {
+        showBDK(L("Please open settings not limited wifi download"),
+                QStringLiteral("read_refresh_no"));
+        displayNotification();
+        return;
+    }
+    if (!keeper->keep(bookid_, bookInfo_.myTitle()))
+        showNetworkNotice();
+    refreshKeep();
 }
 
 // --- Notices

@@ -35,7 +35,8 @@ public:
         TagFavRemove = 2,
         TagRead = 3,
         TagOpenAll = 6,
-        TagSiteRss = 7
+        TagSiteRss = 7,
+        TagKeep = 8
     };
     static constexpr int kRowHeight = 73;
     static constexpr int kListHeight = 450;
@@ -73,12 +74,16 @@ public:
     QLabel* labelReadMore() const { return labelReadMore_; }
     QLabel* labelReadSite() const { return labelReadSite_; }
     Button* btnOpenAll() const { return btnOpenAll_; }
+    // "缓存全本": keeps the whole book; shows "已缓存 n/N" while it runs, "已缓存全本" when done.
+    Button* btnKeep() const { return btnKeep_; }
+    void refreshKeep();
     // True while the favorite toggle shows "in favorites".
     bool showsFavorite() const { return favoriteShown_; }
     // The texts of the facts, in order: title, author, category, update, status.
     QStringList factTexts() const;
     // The reader a download or a stored book opened last, while it lives.
     ReadbooksViewController* openedReader() const;
+    // From "开始阅读" on a new book until its chapters are stored (or the download failed).
     bool isDownloading() const;
     // The cover of the last download arrived (or failed) and was handled.
     bool coverSettled() const { return coverSettled_; }
@@ -104,10 +109,13 @@ private:
     void startReading();
     ReadbooksViewController* openStoredBook();
     void download();
+    void endDownload(bool opened);
     void downOk(HttpRequest* request);
     void chaptersStored(const QVariantMap& answer, bool ok);
     void fetchCover(const QString& address, const QString& coverName);
     void getMenu();
+    void keepWhole();
+    void watchKeeper();
     ReadbooksViewController* openReader(const QString& text, int chapter, int page);
     void openAll();
     void goBack();
@@ -137,6 +145,7 @@ private:
     Button* btnFavoritesNo = nullptr;
     Button* btnFavoritesYes = nullptr;
     Button* btnOnlineRead = nullptr;
+    Button* btnKeep_ = nullptr;
     Button* btnSiteRss = nullptr;
     QLabel* labelReadSite_ = nullptr;
     QLabel* labelSiteNums_ = nullptr;
@@ -144,6 +153,7 @@ private:
     QPointer<ReadbooksViewController> reader_;
     bool dragging_ = false;
     bool pulled_ = false;
+    bool downloading_ = false; // from the request until the chapters are stored
 
     QPointer<HttpRequest> asiRequest;         // book info
     QPointer<HttpRequest> asiRequest2;        // download
