@@ -1,0 +1,199 @@
+// "缓存全本" on the book detail screen: its rules, the progress it shows, cancelling.
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "catalog/BookDetailViewController.h"
+#include "catalog/BookKeeper.h"
+#include "engines/HttpRequest.h"
+#include "platform/UserDefaults.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/NoticeView.h"
+#include "platform/ui/Window.h"
+#include "service/ServiceConfig.h"
+#include "storage/BookDb.h"
+#include "storage/KeepQueue.h"
+#include "storage/UserStore.h"
+#include "tests/keep/KeepTestSupport.h"
+#include "tests/support/FakeService.h"
+#include "tests/support/TestUtil.h"
+
+using namespace keeptest;
+
+namespace {
+
+const QString kBook = QStringLiteral("91");
+
+class KeepScreensTest : public ::testing::Test {
+public:
+    static void SetUpTestSuite() {
+        service = new FakeService();
+        window = new Window();
+        nav = new NavigationController(new ViewController());
+        window->setRootViewController(nav);
+        window->makeKeyAndVisible();
+    }
+    static void TearDownTestSuite() {
+        delete window;
+        window = nullptr;
+        nav = nullptr;
+        delete service;
+        service = nullptr;
+    }
+
+protected:
+    void SetUp() override {
+        home = std::make_unique<testutil::ScopedHome>();
+        ServiceConfig::setBaseUrl(service->baseUrl());
+        HttpRequest::setDefaultTimeOutSeconds(5);
+        BookKeeper::internetReachable = [] { return true; };
+        BookKeeper::wifiReachable = [] { return true; };
+        BookDetailViewController::wifiAvailable = [] { return true; };
+        UserDefaults::standard().removeObjectForKey(QStringLiteral("is_open_wifi"));
+        UserStore::signIn(QStringLiteral("tok"), {{QStringLiteral("id"), 7}},
+                          QStringLiteral("reader@example.com"));
+        service->route("GET", "/data/alsoread",
+                       FakeService::Reply::json(R"({"result":"ok","books":[]})"));
+        service->route("GET", "/data/bookinfo", FakeService::Reply::json(R"({"result":"no"})"));
+    }
+    void TearDown() override {
+        for (AlertView* alert : AlertView::visibleAlerts())
+            alert->dismiss();
+        for (ViewController* screen : nav->viewControllers()) {
+            if (screen->presentedViewController())
+                screen->dismissModal(false);
+        }
+        nav->popToRootViewController(false);
+        for (const QString& book : BookKeeper::shared()->queuedBooks())
+            BookKeeper::shared()->cancel(book);
+        BookDb::waitForBackgroundWrites();
+        testutil::spin(20);
+        UserStore::signOut();
+        UserDefaults::standard().removeObjectForKey(QStringLiteral("is_open_wifi"));
+        service->clearRequests();
+        home.reset();
+    }
+
+    BookDetailViewController* openDetail(const QString& bookId) {
+        MyBookList book =
+            MyBookList::initWithDictionary({{"book_id", bookId},
+                                            {"title", QStringLiteral("Book %1").arg(bookId)},
+                                            {"last_chapter_number", 35}});
+        auto* detail = new BookDetailViewController();
+        detail->setBookInfo(book);
+        nav->pushViewController(detail, false);
+        detail->loadViewIfNeeded();
+        return detail;
+    }
+
+    static FakeService* service;
+    static Window* window;
+    static NavigationController* nav;
+    std::unique_ptr<testutil::ScopedHome> home;
+};
+
+FakeService* KeepScreensTest::service = nullptr;
+Window* KeepScreensTest::window = nullptr;
+NavigationController* KeepScreensTest::nav = nullptr;
+
+bool presentsLogin(ViewController* screen) {
+    auto* shown = qobject_cast<NavigationController*>(screen->presentedViewController());
+    return shown && shown->rootViewController() &&
+           qstrcmp(shown->rootViewController()->metaObject()->className(), "LoginViewController") ==
+               0;
+}
+
+} // namespace
+
+TEST_F(KeepScreensTest, DetailShowsTheProgressAndTheEndOfTheDownload) {
+    seedStoredBook(kBook, 35, 10);
+    ServedBook served(*service, kBook, 35);
+    served.holdRunsStartingAt(31);
+    BookDetailViewController* detail = openDetail(kBook);
+    Button* keep = detail->btnKeep();
+    ASSERT_NE(keep, nullptr);
+    EXPECT_EQ(keep->text(), QStringLiteral("缓存全本"));
+    EXPECT_TRUE(keep->isEnabled());
+
+    keep->click();
+    ASSERT_TRUE(testutil::waitUntil([&] { return keep->text() == QStringLiteral("已缓存 30/35"); }))
+        << keep->text().toStdString();
+    EXPECT_TRUE(keep->isEnabled());
+
+    served.holdRunsStartingAt(0);
+    // The held run is let go: a new screen over the same book follows the same download.
+    ASSERT_TRUE(
+        testutil::waitUntil([&] { return keep->text() == QStringLiteral("已缓存全本"); }, 15000))
+        << keep->text().toStdString();
+    EXPECT_FALSE(keep->isEnabled());
+    EXPECT_EQ(detail->notice()->text(), QStringLiteral("完成"));
+    EXPECT_EQ(storedChapters(kBook), numbers(1, 35));
+    // The detail screen's own reading path finds the kept book on the shelf.
+    EXPECT_TRUE(BookDb().isExistsTheBook(kBook));
+}
+
+TEST_F(KeepScreensTest, MissingChaptersAreNamedWhenTheDownloadEnds) {
+    seedStoredBook(kBook, 12, 0);
+    ServedBook served(*service, kBook, 12);
+    served.neverServe(4);
+    BookDetailViewController* detail = openDetail(kBook);
+    detail->btnKeep()->click();
+    ASSERT_TRUE(testutil::waitUntil([&] {
+        return detail->notice()->text() == QStringLiteral("完成，1章缺失");
+    })) << detail->notice()->text().toStdString();
+    // Not whole: the button offers the download again.
+    EXPECT_EQ(detail->btnKeep()->text(), QStringLiteral("缓存全本"));
+    EXPECT_EQ(storedChapters(kBook).size(), 11);
+}
+
+TEST_F(KeepScreensTest, CancelFromTheDetailStopsAndForgetsTheDownload) {
+    seedStoredBook(kBook, 35, 10);
+    ServedBook served(*service, kBook, 35);
+    served.holdRunsStartingAt(21);
+    BookDetailViewController* detail = openDetail(kBook);
+    detail->btnKeep()->click();
+    ASSERT_TRUE(testutil::waitUntil(
+        [&] { return detail->btnKeep()->text() == QStringLiteral("已缓存 20/35"); }));
+
+    detail->btnKeep()->click();
+    ASSERT_EQ(AlertView::visibleAlerts().size(), 1);
+    AlertView::visibleAlerts().first()->clickButtonAtIndex(0); // 取消: goes on
+    EXPECT_TRUE(BookKeeper::shared()->isKept(kBook));
+    detail->btnKeep()->click();
+    ASSERT_EQ(AlertView::visibleAlerts().size(), 1);
+    AlertView::visibleAlerts().first()->clickButtonAtIndex(1);
+    EXPECT_FALSE(BookKeeper::shared()->isKept(kBook));
+    EXPECT_EQ(detail->btnKeep()->text(), QStringLiteral("缓存全本"));
+    EXPECT_TRUE(KeepQueue().entry(kBook).bookId.isEmpty());
+    served.holdRunsStartingAt(0);
+    testutil::spin(200);
+    EXPECT_EQ(storedChapters(kBook), numbers(1, 20));
+}
+
+TEST_F(KeepScreensTest, SignedOutOrWithoutWifiNothingIsQueued) {
+    seedStoredBook(kBook, 12, 0);
+    ServedBook served(*service, kBook, 12);
+    BookDetailViewController* detail = openDetail(kBook);
+
+    UserDefaults::standard().setObject(QStringLiteral("is_open_wifi"), true);
+    BookDetailViewController::wifiAvailable = [] { return false; };
+    detail->btnKeep()->click();
+    EXPECT_FALSE(BookKeeper::shared()->isKept(kBook));
+    EXPECT_FALSE(detail->notice()->text().isEmpty());
+
+    UserStore::signOut();
+    BookDetailViewController::wifiAvailable = [] { return true; };
+    detail->btnKeep()->click();
+    EXPECT_TRUE(presentsLogin(detail));
+    EXPECT_FALSE(BookKeeper::shared()->isKept(kBook));
+    testutil::spin(100);
+    EXPECT_EQ(service->requests(QStringLiteral("/data/getcontent")).size(), 0);
+}
+
+TEST_F(KeepScreensTest, WholeBookShowsDisabledOnOpening) {
+    seedStoredBook(kBook, 12, 12);
+    BookDetailViewController* detail = openDetail(kBook);
+    EXPECT_EQ(detail->btnKeep()->text(), QStringLiteral("已缓存全本"));
+    EXPECT_FALSE(detail->btnKeep()->isEnabled());
+}
