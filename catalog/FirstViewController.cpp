@@ -9,7 +9,9 @@
 #include "account/MyInfoViewController.h"
 #include "app/VersionCheck.h"
 #include "app/tooles.h"
+#include "catalog/BookKeeper.h"
 #include "catalog/CoverFiles.h"
+#include "catalog/KeepProgressBar.h"
 #include "catalog/ShelfBookFace.h"
 #include "engines/HttpRequest.h"
 #include "platform/Images.h"
@@ -91,6 +93,8 @@ void FirstViewController::viewDidLoad() {
 
     setBrowsingButtons();
     versionCheck_ = new VersionCheck(VersionCheck::Form::Bookshelf, this);
+    // Starts the keeper too, so books being kept whole go on where they stopped.
+    KeepProgressBar::follow(gmGridView_);
 }
 
 void FirstViewController::viewWillAppear(bool animated) {
@@ -222,6 +226,7 @@ GMGridViewCell* FirstViewController::GMGridViewCellForItemAtIndex(GMGridView*, i
     GestureRecognizer::add(face, GestureRecognizer::Kind::LongPress, this,
                            [this](QPoint) { longPressGesture(); });
 
+    KeepProgressBar::addTo(face, bookId);
     if (index == 0) {
         auto* badge = new ImageView(content);
         badge->setObjectName(QStringLiteral("readBadge"));
@@ -256,6 +261,9 @@ void FirstViewController::GMGridViewDeleteItemAtIndex(GMGridView*, int index) {
     const QVariantMap book = bookArr_.at(index).toMap();
     const QString bookId = book.value(QStringLiteral("book_id")).toString();
     // Chapters or a table of contents of this book may still be on their way into the
+    // A download of the whole book stops first and forgets its queue row: nothing it has not
+    // started storing yet reaches the database.
+    BookKeeper::shared()->cancel(bookId);
     // database; they land first, so that the delete below takes them too.
     BookDb::waitForBackgroundWrites();
     BookDb db;

@@ -4,7 +4,10 @@
 
 #include "catalog/BookDetailViewController.h"
 #include "catalog/BookKeeper.h"
+#include "catalog/FirstViewController.h"
+#include "catalog/KeepProgressBar.h"
 #include "engines/HttpRequest.h"
+#include "engines/SqlDatabase.h"
 #include "platform/UserDefaults.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
@@ -18,6 +21,8 @@
 #include "tests/keep/KeepTestSupport.h"
 #include "tests/support/FakeService.h"
 #include "tests/support/TestUtil.h"
+#include "widgets/GMGridViewCell.h"
+#include <QToolButton>
 
 using namespace keeptest;
 
@@ -46,6 +51,9 @@ protected:
     void SetUp() override {
         home = std::make_unique<testutil::ScopedHome>();
         ServiceConfig::setBaseUrl(service->baseUrl());
+        ServiceConfig::setLookupBase(service->baseUrl());
+        service->route("GET", "/lookup",
+                       FakeService::Reply::json(R"({"resultCount":0,"results":[]})"));
         HttpRequest::setDefaultTimeOutSeconds(5);
         BookKeeper::internetReachable = [] { return true; };
         BookKeeper::wifiReachable = [] { return true; };
@@ -96,6 +104,35 @@ protected:
 FakeService* KeepScreensTest::service = nullptr;
 Window* KeepScreensTest::window = nullptr;
 NavigationController* KeepScreensTest::nav = nullptr;
+
+FirstViewController* openShelf(NavigationController* nav) {
+    auto* shelf = new FirstViewController();
+    nav->pushViewController(shelf, false);
+    testutil::spin(10);
+    return shelf;
+}
+
+KeepProgressBar* barOf(FirstViewController* shelf, const QString& bookId) {
+    for (KeepProgressBar* bar : shelf->gridView()->findChildren<KeepProgressBar*>()) {
+        if (bar->bookId() == bookId)
+            return bar;
+    }
+    return nullptr;
+}
+
+// Rows of the book in the chapter, chaptermenu and keepqueue tables.
+QList<int> keptRowsOf(const QString& bookId) {
+    SqlDatabase db(BookDb().dbPath());
+    QList<int> counts;
+    if (!db.open(SqlDatabase::Mode::ExistingOnly))
+        return counts;
+    for (const char* table : {"book", "chapter", "chaptermenu", "keepqueue"}) {
+        SqlStatement stmt = db.prepare(
+            QStringLiteral("SELECT COUNT(*) FROM %1 WHERE book_id=?").arg(QLatin1String(table)));
+        counts << ((stmt.bind({bookId}) && stmt.next()) ? int(stmt.integer(0)) : -1);
+    }
+    return counts;
+}
 
 bool presentsLogin(ViewController* screen) {
     auto* shown = qobject_cast<NavigationController*>(screen->presentedViewController());
@@ -196,4 +233,53 @@ TEST_F(KeepScreensTest, WholeBookShowsDisabledOnOpening) {
     BookDetailViewController* detail = openDetail(kBook);
     EXPECT_EQ(detail->btnKeep()->text(), QStringLiteral("已缓存全本"));
     EXPECT_FALSE(detail->btnKeep()->isEnabled());
+}
+
+TEST_F(KeepScreensTest, ShelfCoverCarriesABarWhileItsBookIsKept) {
+    seedStoredBook(kBook, 35, 10);
+    seedStoredBook(QStringLiteral("92"), 12, 12);
+    ServedBook served(*service, kBook, 35);
+    served.holdRunsStartingAt(21);
+    BookKeeper::shared()->keep(kBook);
+    FirstViewController* shelf = openShelf(nav);
+    ASSERT_NE(barOf(shelf, kBook), nullptr);
+    EXPECT_EQ(barOf(shelf, QStringLiteral("92")), nullptr);
+    ASSERT_TRUE(testutil::waitUntil([&] { return barOf(shelf, kBook)->stored() == 20; }));
+    KeepProgressBar* bar = barOf(shelf, kBook);
+    EXPECT_EQ(bar->total(), 35);
+    // Along the bottom edge of the cover, its whole width.
+    EXPECT_EQ(bar->geometry().bottom(), FirstViewController::kItemHeight - 1);
+    EXPECT_EQ(bar->width(), FirstViewController::kItemWidth);
+
+    // The held run is on its way: the bar stays until it is stored.
+    ASSERT_TRUE(testutil::waitUntil(
+        [&] { return askedRuns(*service).contains("21,22,23,24,25,26,27,28,29,30"); }));
+    served.holdRunsStartingAt(0);
+    testutil::spin(100);
+    EXPECT_NE(barOf(shelf, kBook), nullptr);
+    ASSERT_TRUE(testutil::waitUntil([&] { return barOf(shelf, kBook) == nullptr; }, 15000));
+    EXPECT_EQ(storedChapters(kBook), numbers(1, 35));
+}
+
+TEST_F(KeepScreensTest, DeletingAKeptBookMidDownloadLeavesNoRowsOfIt) {
+    seedStoredBook(kBook, 45, 10);
+    ServedBook served(*service, kBook, 45);
+    served.setDelayMs(150);
+    BookKeeper::shared()->keep(kBook);
+    FirstViewController* shelf = openShelf(nav);
+    // Delete while a run is on its way, after at least one was stored.
+    ASSERT_TRUE(
+        testutil::waitUntil([&] { return BookKeeper::shared()->progressOf(kBook).stored >= 20; }));
+    shelf->presentOptions();
+    ASSERT_EQ(shelf->gridView()->numberOfItems(), 1);
+    shelf->gridView()->cellForItemAtIndex(0)->deleteButton()->click();
+    testutil::spin(20);
+    EXPECT_FALSE(BookKeeper::shared()->isKept(kBook));
+    const int asked = int(service->requests(QStringLiteral("/data/getcontent")).size());
+    testutil::spin(500); // the run in flight would have been answered by now
+    BookDb::waitForBackgroundWrites();
+    testutil::spin(20);
+    EXPECT_EQ(keptRowsOf(kBook), (QList<int>{0, 0, 0, 0}));
+    EXPECT_EQ(service->requests(QStringLiteral("/data/getcontent")).size(), asked);
+    shelf->presentOptions();
 }
