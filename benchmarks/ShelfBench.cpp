@@ -58,12 +58,13 @@ ShelfScene& shelfScene() {
             const QString id = QString::number(900000 + i);
             const QString cover = CoverFiles::coverName(id, QStringLiteral("http://h/c.jpg"));
             CoverFiles::save(jpeg, cover);
-            BookDb().insertBook({{QStringLiteral("book_id"), id},
-                                 {QStringLiteral("title"), QStringLiteral("书架上的第%1本书").arg(i)},
-                                 {QStringLiteral("cover"), cover},
-                                 {QStringLiteral("last_chapter_number"), QStringLiteral("30")},
-                                 {QStringLiteral("download_time"), QString::number(1700000000 + i)},
-                                 {QStringLiteral("update_time"), QString::number(1700000000 + i)}});
+            BookDb().insertBook(
+                {{QStringLiteral("book_id"), id},
+                 {QStringLiteral("title"), QStringLiteral("书架上的第%1本书").arg(i)},
+                 {QStringLiteral("cover"), cover},
+                 {QStringLiteral("last_chapter_number"), QStringLiteral("30")},
+                 {QStringLiteral("download_time"), QString::number(1700000000 + i)},
+                 {QStringLiteral("update_time"), QString::number(1700000000 + i)}});
         }
         sc.window = new Window();
         sc.shelf = new FirstViewController();
@@ -112,8 +113,7 @@ void BM_ShelfAppear100CoversReordered(benchmark::State& state) {
         s.shelf->endAppearance(false);
         state.PauseTiming();
         if (s.shelf->gridView()->numberOfItems() < 100 ||
-            s.shelf->bookArr().first().toMap().value(QStringLiteral("book_id")).toString() != id)
-        {
+            s.shelf->bookArr().first().toMap().value(QStringLiteral("book_id")).toString() != id) {
             state.SkipWithError("the shelf did not follow the reading order");
             break;
         }
@@ -139,7 +139,8 @@ struct ReadScene {
 
 Service::Answer call(const char* path, const QVariantMap& params) {
     QObject owner;
-    HttpRequest* request = Service::request(Service::signedUrl(QLatin1String(path), params), &owner);
+    HttpRequest* request =
+        Service::request(Service::signedUrl(QLatin1String(path), params), &owner);
     request->startSynchronous();
     return Service::decode(request);
 }
@@ -157,9 +158,10 @@ ReadScene* readScene() {
         ServiceConfig::setBaseUrl(sc->server->baseUrl());
         const QString mobile = QStringLiteral("13812345678");
         call(Endpoints::sendValidateCode, {{QStringLiteral("mobile"), mobile}});
-        const Service::Answer reg = call(Endpoints::reg, {{QStringLiteral("mobile"), mobile},
-                                                          {QStringLiteral("password"), QStringLiteral("bench123")},
-                                                          {QStringLiteral("channel"), QStringLiteral("IP_4S")}});
+        const Service::Answer reg =
+            call(Endpoints::reg, {{QStringLiteral("mobile"), mobile},
+                                  {QStringLiteral("password"), QStringLiteral("bench123")},
+                                  {QStringLiteral("channel"), QStringLiteral("IP_4S")}});
         UserStore::signIn(Service::textOf(reg.dict.value(QStringLiteral("token"))),
                           reg.dict.value(QStringLiteral("userinfo")).toMap(), mobile);
         for (int page = 1; page <= 3; ++page) {
@@ -215,7 +217,8 @@ void BM_StartReadingNewBook(benchmark::State& state) {
         if (!spinUntil([&] { return shown; }))
             state.SkipWithError("the reader never showed its page");
         state.SetIterationTime(double(t.nsecsElapsed()) / 1e9);
-        spinUntil([detail] { return !detail->openedReader() || !detail->openedReader()->isBusy(); });
+        spinUntil(
+            [detail] { return !detail->openedReader() || !detail->openedReader()->isBusy(); });
         s->nav->popToRootViewController(false);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }

@@ -41,7 +41,8 @@ bool waitFor(Context& ctx, const std::function<bool()>& done, int ms = 15000) {
 // One signed call to the service, waited for.
 Service::Answer call(const char* path, const QVariantMap& params) {
     QObject owner;
-    HttpRequest* request = Service::request(Service::signedUrl(QLatin1String(path), params), &owner);
+    HttpRequest* request =
+        Service::request(Service::signedUrl(QLatin1String(path), params), &owner);
     request->startSynchronous();
     return Service::decode(request);
 }
@@ -52,8 +53,8 @@ bool ensureSignedIn() {
     if (UserStore::isSignedIn())
         return true;
     const QString mobile =
-        QStringLiteral("137") +
-        QString::number(QDateTime::currentMSecsSinceEpoch() % 100000000).rightJustified(8, QLatin1Char('0'));
+        QStringLiteral("137") + QString::number(QDateTime::currentMSecsSinceEpoch() % 100000000)
+                                    .rightJustified(8, QLatin1Char('0'));
     const QString password = QStringLiteral("shelf-walk1");
     if (!call(Endpoints::sendValidateCode, {{QStringLiteral("mobile"), mobile}}).ok)
         return false;
@@ -62,9 +63,8 @@ bool ensureSignedIn() {
                                {QStringLiteral("channel"), QStringLiteral("IP_4S")}})
              .ok)
         return false;
-    const Service::Answer login = call(
-        Endpoints::login,
-        {{QStringLiteral("username"), mobile}, {QStringLiteral("password"), password}});
+    const Service::Answer login = call(Endpoints::login, {{QStringLiteral("username"), mobile},
+                                                          {QStringLiteral("password"), password}});
     const QString token = Service::textOf(login.dict.value(QStringLiteral("token")));
     if (!login.ok || token.isEmpty())
         return false;
@@ -92,7 +92,8 @@ QList<MyBookList> serviceBooks() {
 
 FirstViewController* shelfOf(Context& ctx) {
     auto* tabs = qobject_cast<TabBarController*>(ctx.window()->rootViewController());
-    auto* nav = tabs ? qobject_cast<NavigationController*>(tabs->selectedViewController()) : nullptr;
+    auto* nav =
+        tabs ? qobject_cast<NavigationController*>(tabs->selectedViewController()) : nullptr;
     return nav ? qobject_cast<FirstViewController*>(nav->rootViewController()) : nullptr;
 }
 
@@ -146,7 +147,8 @@ ReadbooksViewController* download(Context& ctx, int index, const char* step) {
     bool shown = false;
     QObject::connect(reader, &ReadbooksViewController::pageLaidOut, reader,
                      [&shown] { shown = true; });
-    if (!waitFor(ctx, [&] { return !reader || (shown && !reader->isBusy()); }, 30000))
+    if (!waitFor(
+            ctx, [&] { return !reader || (shown && !reader->isBusy()); }, 30000))
         stepFailed(step, "the reader did not show its first page");
     waitFor(ctx, [&] { return !guard || guard->coverSettled(); });
     ctx.settle(300);
@@ -160,34 +162,31 @@ void registerCatalogScreenshots() {
         ctx.selectTab(0);
         dismissAlerts(ctx);
     });
-    ScreenshotWalk::add(QStringLiteral("catalog_detail"), kOrder + 1, [](Context& ctx) {
-        openDetail(ctx, 0, "catalog_detail");
-    });
-    ScreenshotWalk::add(QStringLiteral("catalog_detail_intro_expanded"), kOrder + 2,
-                        [](Context& ctx) {
-                            BookDetailViewController* detail =
-                                openDetail(ctx, 0, "catalog_detail_intro_expanded");
-                            if (!detail)
-                                return;
-                            detail->action(BookDetailViewController::TagOpenAll);
-                            ctx.settle(300);
-                        });
+    ScreenshotWalk::add(QStringLiteral("catalog_detail"), kOrder + 1,
+                        [](Context& ctx) { openDetail(ctx, 0, "catalog_detail"); });
+    ScreenshotWalk::add(
+        QStringLiteral("catalog_detail_intro_expanded"), kOrder + 2, [](Context& ctx) {
+            BookDetailViewController* detail = openDetail(ctx, 0, "catalog_detail_intro_expanded");
+            if (!detail)
+                return;
+            detail->action(BookDetailViewController::TagOpenAll);
+            ctx.settle(300);
+        });
     ScreenshotWalk::add(QStringLiteral("catalog_source_sites"), kOrder + 3, [](Context& ctx) {
         BookDetailViewController* detail = openDetail(ctx, 0, "catalog_source_sites");
         if (!detail)
             return;
         detail->action(BookDetailViewController::TagSiteRss);
         auto* nav = detail->navigationController();
-        auto* sites = nav ? qobject_cast<SourceSiteViewController*>(nav->topViewController())
-                          : nullptr;
+        auto* sites =
+            nav ? qobject_cast<SourceSiteViewController*>(nav->topViewController()) : nullptr;
         if (!sites || !waitFor(ctx, [sites] { return !sites->isLoading(); }) ||
             sites->arrSites().isEmpty())
             stepFailed("catalog_source_sites", "no source sites listed");
         ctx.settle(400);
     });
-    ScreenshotWalk::add(QStringLiteral("catalog_download_reader"), kOrder + 4, [](Context& ctx) {
-        download(ctx, 0, "catalog_download_reader");
-    });
+    ScreenshotWalk::add(QStringLiteral("catalog_download_reader"), kOrder + 4,
+                        [](Context& ctx) { download(ctx, 0, "catalog_download_reader"); });
     ScreenshotWalk::add(QStringLiteral("catalog_shelf_books"), kOrder + 5, [](Context& ctx) {
         // A second book, so that the shelf holds more than one.
         download(ctx, 1, "catalog_shelf_books");

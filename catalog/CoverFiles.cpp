@@ -2,17 +2,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QPointer>
 #include <QFileInfo>
 #include <QImage>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QUrl>
 
 #include "app/tooles.h"
 #include "engines/HttpRequest.h"
-#include "storage/BookDb.h"
 #include "service/Service.h"
+#include "storage/BookDb.h"
 
 namespace CoverFiles {
 
@@ -27,7 +27,8 @@ bool ensureDirectory() {
 QString coverName(const QString& bookId, const QString& coverUrl) {
     // The query of an address is no part of its file name.
     const QString path = QUrl(coverUrl).path();
-    return GetMD5(bookId) + QLatin1Char('.') + tooles::getExtension(path.isEmpty() ? coverUrl : path);
+    return GetMD5(bookId) + QLatin1Char('.') +
+           tooles::getExtension(path.isEmpty() ? coverUrl : path);
 }
 
 bool isPlainName(const QString& name) {
@@ -70,8 +71,8 @@ bool remove(const QString& name) {
     return QFile::remove(info.filePath());
 }
 
-void fetch(const QUrl& address, const QString& name, const QString& bookId,
-           const QObject* receiver, std::function<void(bool)> done) {
+void fetch(const QUrl& address, const QString& name, const QString& bookId, const QObject* receiver,
+           std::function<void(bool)> done) {
     QPointer<QObject> watched(const_cast<QObject*>(receiver));
     const bool watching = receiver != nullptr;
     auto finish = [watched, watching, done](bool saved) {

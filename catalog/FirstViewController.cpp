@@ -116,15 +116,16 @@ void FirstViewController::reloadShelf() {
     bookArr_.clear();
     // A file's stamp tells a cover written anew under the same name from the one shown.
     QHash<QString, QString> stamps;
-    const QFileInfoList entries = QDir(CoverFiles::directory())
-                                      .entryInfoList(QDir::AllEntries | QDir::Hidden |
-                                                     QDir::System | QDir::NoDotAndDotDot);
+    const QFileInfoList entries =
+        QDir(CoverFiles::directory())
+            .entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo& entry : entries) {
         const QString name = entry.fileName();
         if (name == QLatin1String(".DS_Store"))
             continue;
         dataPics_.append(name);
-        stamps.insert(name, QStringLiteral("%1/%2").arg(entry.lastModified().toMSecsSinceEpoch())
+        stamps.insert(name, QStringLiteral("%1/%2")
+                                .arg(entry.lastModified().toMSecsSinceEpoch())
                                 .arg(entry.size()));
     }
     bookArr_ = BookDb().selectAllBooks();
@@ -225,8 +226,8 @@ GMGridViewCell* FirstViewController::GMGridViewCellForItemAtIndex(GMGridView*, i
     connect(face, &QAbstractButton::pressed, this, [this] { swallowNextTap_ = false; });
     GestureRecognizer::add(face, GestureRecognizer::Kind::LongPress, this,
                            [this](QPoint) { longPressGesture(); });
-
     KeepProgressBar::addTo(face, bookId);
+
     if (index == 0) {
         auto* badge = new ImageView(content);
         badge->setObjectName(QStringLiteral("readBadge"));
@@ -260,10 +261,10 @@ void FirstViewController::GMGridViewDeleteItemAtIndex(GMGridView*, int index) {
         return;
     const QVariantMap book = bookArr_.at(index).toMap();
     const QString bookId = book.value(QStringLiteral("book_id")).toString();
-    // Chapters or a table of contents of this book may still be on their way into the
     // A download of the whole book stops first and forgets its queue row: nothing it has not
     // started storing yet reaches the database.
     BookKeeper::shared()->cancel(bookId);
+    // Chapters or a table of contents of this book may still be on their way into the
     // database; they land first, so that the delete below takes them too.
     BookDb::waitForBackgroundWrites();
     BookDb db;

@@ -81,8 +81,8 @@ private:
 
     QVariantList bookArr_;
     QStringList dataPics_;
-    QVariantList shownBooks_;                // what the grid's cells show
-    QHash<QString, QString> coverStamps_;     // cover file -> modification stamp
+    QVariantList shownBooks_;             // what the grid's cells show
+    QHash<QString, QString> coverStamps_; // cover file -> modification stamp
     QHash<QString, QPair<QString, QPixmap>> coverCache_;
     GMGridView* gmGridView_ = nullptr;
     QList<QPointer<ImageView>> shelves_;

@@ -54,9 +54,8 @@ void seedChapters(const QString& bookId, const QList<int>& numbers) {
                                     {QStringLiteral("chapter_number"), n},
                                     {QStringLiteral("title"), QStringLiteral("第%1章").arg(n)},
                                     {QStringLiteral("content"), chapterText(bookId, n)}});
-    ASSERT_TRUE(BookDb().insertChapterAll(
-        bookId, {{QStringLiteral("result"), QStringLiteral("ok")},
-                 {QStringLiteral("chapters"), chapters}}));
+    ASSERT_TRUE(BookDb().insertChapterAll(bookId, {{QStringLiteral("result"), QStringLiteral("ok")},
+                                                   {QStringLiteral("chapters"), chapters}}));
     BookDb::waitForBackgroundWrites();
 }
 
@@ -70,8 +69,8 @@ QList<int> rowsOf(const QString& bookId) {
     EXPECT_TRUE(db.open());
     QList<int> counts;
     for (const char* table : {"book", "chapter", "chaptermenu", "lastreadrecord", "mark"}) {
-        SqlStatement st = db.prepare(
-            QStringLiteral("SELECT COUNT(*) FROM `%1` WHERE `book_id`=?").arg(QLatin1String(table)));
+        SqlStatement st = db.prepare(QStringLiteral("SELECT COUNT(*) FROM `%1` WHERE `book_id`=?")
+                                         .arg(QLatin1String(table)));
         st.bind({bookId});
         counts.append(st.next() ? int(st.integer(0)) : -1);
     }
@@ -82,25 +81,26 @@ void clearLibrary() {
     BookDb::waitForBackgroundWrites();
     SqlDatabase db(BookDb().dbPath());
     ASSERT_TRUE(db.open());
-    ASSERT_TRUE(db.executeScript(QStringLiteral(
-        "DELETE FROM book; DELETE FROM chapter; DELETE FROM chaptermenu; "
-        "DELETE FROM lastreadrecord; DELETE FROM mark;")));
+    ASSERT_TRUE(db.executeScript(
+        QStringLiteral("DELETE FROM book; DELETE FROM chapter; DELETE FROM chaptermenu; "
+                       "DELETE FROM lastreadrecord; DELETE FROM mark;")));
     QDir(CoverFiles::directory()).removeRecursively();
 }
 
 QVariantMap bookJson(const QString& bookId, const QString& title, int lastChapter) {
-    return {{QStringLiteral("book_id"), bookId.toInt()},
-            {QStringLiteral("title"), title},
-            {QStringLiteral("author"), QStringLiteral("作者") + bookId},
-            {QStringLiteral("coverimg"), QString()},
-            {QStringLiteral("category"), QVariantMap{{QStringLiteral("name"), QStringLiteral("玄幻")}}},
-            {QStringLiteral("last_chapter_number"), lastChapter},
-            {QStringLiteral("last_update_time"), QStringLiteral("2026-11-30")},
-            {QStringLiteral("status"), QStringLiteral("连载中")},
-            {QStringLiteral("intro"), QStringLiteral("<p>一段简介。</p>")},
-            {QStringLiteral("source_site_name"), QStringLiteral("甲站")},
-            {QStringLiteral("source_site_nums"), 3},
-            {QStringLiteral("is_favouite"), 0}};
+    return {
+        {QStringLiteral("book_id"), bookId.toInt()},
+        {QStringLiteral("title"), title},
+        {QStringLiteral("author"), QStringLiteral("作者") + bookId},
+        {QStringLiteral("coverimg"), QString()},
+        {QStringLiteral("category"), QVariantMap{{QStringLiteral("name"), QStringLiteral("玄幻")}}},
+        {QStringLiteral("last_chapter_number"), lastChapter},
+        {QStringLiteral("last_update_time"), QStringLiteral("2026-11-30")},
+        {QStringLiteral("status"), QStringLiteral("连载中")},
+        {QStringLiteral("intro"), QStringLiteral("<p>一段简介。</p>")},
+        {QStringLiteral("source_site_name"), QStringLiteral("甲站")},
+        {QStringLiteral("source_site_nums"), 3},
+        {QStringLiteral("is_favouite"), 0}};
 }
 
 void CatalogScreenTest::SetUpTestSuite() {
@@ -166,42 +166,43 @@ ReadbooksViewController* CatalogScreenTest::topReader() const {
 bool CatalogScreenTest::presentsLogin(ViewController* screen) {
     auto* shown = qobject_cast<NavigationController*>(screen->presentedViewController());
     return shown && shown->rootViewController() &&
-           qstrcmp(shown->rootViewController()->metaObject()->className(),
-                   "LoginViewController") == 0;
+           qstrcmp(shown->rootViewController()->metaObject()->className(), "LoginViewController") ==
+               0;
 }
 
 void CatalogScreenTest::serveBook(const QString& bookId, const QString& coverPath) {
     const QString base = service->baseUrl();
-    service->route(
-        QStringLiteral("GET"), QStringLiteral("/data/getcontent"),
-        [bookId, coverPath, base](const FakeService::Request& r) {
-            QVariantList chapters;
-            for (const QString& n : r.queryValue(QStringLiteral("chapters"))
-                                        .split(QLatin1Char(','), Qt::SkipEmptyParts))
-                chapters.append(QVariantMap{{QStringLiteral("book_id"), bookId},
-                                            {QStringLiteral("chapter_number"), n.toInt()},
-                                            {QStringLiteral("title"), QStringLiteral("第%1章").arg(n)},
-                                            {QStringLiteral("content"), chapterText(bookId, n.toInt())}});
-            const QVariantMap answer{
-                {QStringLiteral("result"), QStringLiteral("ok")},
-                {QStringLiteral("chapters"), chapters},
-                {QStringLiteral("book"),
-                 QVariantMap{{QStringLiteral("book_id"), bookId.toInt()},
-                             {QStringLiteral("title"), QStringLiteral("下载的书")},
-                             {QStringLiteral("last_chapter_number"), 25},
-                             {QStringLiteral("coverimg"),
-                              coverPath.isEmpty() ? QString() : base + coverPath}}}};
-            return FakeService::Reply::json(QJsonDocument::fromVariant(answer).toJson());
-        });
+    service->route(QStringLiteral("GET"), QStringLiteral("/data/getcontent"),
+                   [bookId, coverPath, base](const FakeService::Request& r) {
+                       QVariantList chapters;
+                       for (const QString& n : r.queryValue(QStringLiteral("chapters"))
+                                                   .split(QLatin1Char(','), Qt::SkipEmptyParts))
+                           chapters.append(QVariantMap{
+                               {QStringLiteral("book_id"), bookId},
+                               {QStringLiteral("chapter_number"), n.toInt()},
+                               {QStringLiteral("title"), QStringLiteral("第%1章").arg(n)},
+                               {QStringLiteral("content"), chapterText(bookId, n.toInt())}});
+                       const QVariantMap answer{
+                           {QStringLiteral("result"), QStringLiteral("ok")},
+                           {QStringLiteral("chapters"), chapters},
+                           {QStringLiteral("book"),
+                            QVariantMap{{QStringLiteral("book_id"), bookId.toInt()},
+                                        {QStringLiteral("title"), QStringLiteral("下载的书")},
+                                        {QStringLiteral("last_chapter_number"), 25},
+                                        {QStringLiteral("coverimg"),
+                                         coverPath.isEmpty() ? QString() : base + coverPath}}}};
+                       return FakeService::Reply::json(QJsonDocument::fromVariant(answer).toJson());
+                   });
     QVariantList menu;
     for (int n = 1; n <= 25; ++n)
         menu.append(QVariantMap{{QStringLiteral("chapter_number"), QString::number(n)},
                                 {QStringLiteral("title"), QStringLiteral("第%1章").arg(n)}});
-    service->route(QStringLiteral("GET"), QStringLiteral("/data/menu"),
-                   FakeService::Reply::json(QJsonDocument::fromVariant(
-                                                QVariantMap{{QStringLiteral("result"), QStringLiteral("ok")},
-                                                            {QStringLiteral("chapter_list"), menu}})
-                                                .toJson()));
+    service->route(
+        QStringLiteral("GET"), QStringLiteral("/data/menu"),
+        FakeService::Reply::json(
+            QJsonDocument::fromVariant(QVariantMap{{QStringLiteral("result"), QStringLiteral("ok")},
+                                                   {QStringLiteral("chapter_list"), menu}})
+                .toJson()));
     service->route(QStringLiteral("GET"), QStringLiteral("/data/alsoread"),
                    FakeService::Reply::json(R"({"result":"ok","books":[],"count":0})"));
     service->route(QStringLiteral("GET"), QStringLiteral("/covers/1.png"),

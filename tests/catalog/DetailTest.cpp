@@ -1,24 +1,22 @@
 // The book detail screen: its texts, favorites, related books, and the road from a book of
 // the service to the reader (stored book, download and its failures, back navigation).
 #include <QDir>
-#include <atomic>
-#include <chrono>
-#include <thread>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QScrollArea>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "catalog/BookDetailViewController.h"
 #include "catalog/CoverFiles.h"
-#include "catalog/RecommendCell.h"
-#include "widgets/EGOImageButton.h"
-#include <QMouseEvent>
 #include "catalog/FirstViewController.h"
+#include "catalog/RecommendCell.h"
 #include "catalog/SecondViewController.h"
 #include "platform/Localizable.h"
-#include "platform/ui/Button.h"
 #include "platform/UserDefaults.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/NoticeView.h"
 #include "reader/ReadbooksViewController.h"
 #include "service/Service.h"
@@ -26,7 +24,9 @@
 #include "storage/UserStore.h"
 #include "tests/catalog/CatalogTestSupport.h"
 #include "tests/support/TestUtil.h"
+#include "widgets/EGOImageButton.h"
 #include "widgets/PullingRefreshTableView.h"
+#include <QMouseEvent>
 
 using namespace catalogtest;
 
@@ -47,18 +47,17 @@ protected:
     static bool download(BookDetailViewController* detail) {
         bool ended = false;
         bool opened = false;
-        QObject::connect(detail, &BookDetailViewController::downloadEnded, detail,
-                         [&](bool o) {
-                             ended = true;
-                             opened = o;
-                         });
+        QObject::connect(detail, &BookDetailViewController::downloadEnded, detail, [&](bool o) {
+            ended = true;
+            opened = o;
+        });
         detail->action(BookDetailViewController::TagRead);
         EXPECT_TRUE(testutil::waitUntil([&] { return ended; }, 20000));
         return opened;
     }
     static QString noticeText(BookDetailViewController* detail) {
         return detail->notice() && detail->notice()->displayCount() > 0 ? detail->notice()->text()
-                                                                       : QString();
+                                                                        : QString();
     }
     static void settleReader() {
         auto* reader = qobject_cast<ReadbooksViewController*>(nav->topViewController());
@@ -150,7 +149,8 @@ TEST_F(DetailTest, ExpandingTheIntroductionMovesTheListBelowIt) {
     EXPECT_GT(detail->labelIntroContent()->height(), before * 4);
     EXPECT_EQ(detail->labelReadMore()->y(), detail->labelIntroContent()->geometry().bottom() + 1);
     EXPECT_GT(detail->tableView()->y(), detail->labelReadMore()->geometry().bottom());
-    EXPECT_EQ(detail->scrollView()->widget()->height(), detail->tableView()->geometry().bottom() + 1);
+    EXPECT_EQ(detail->scrollView()->widget()->height(),
+              detail->tableView()->geometry().bottom() + 1);
 }
 
 TEST_F(DetailTest, SignedOutFavoriteAndDownloadPresentTheLogin) {
@@ -371,10 +371,11 @@ TEST_F(DetailTest, FailedDownloadsStoreNothingOrOnlyTheBook) {
     ASSERT_TRUE(testutil::waitUntil([detail] { return !detail->notice()->isAnimating(); }));
 
     // A chapter the database refuses (no number): the book stays, its chapters go.
-    const QByteArray answer = R"({"result":"ok","book":{"book_id":681,"title":"坏章节",)"
-                              R"("last_chapter_number":2,"coverimg":""},"chapters":[)"
-                              R"({"book_id":681,"chapter_number":1,"title":"一","content":"<p>1</p>"},)"
-                              R"({"book_id":681,"title":"二","content":"<p>2</p>"}]})";
+    const QByteArray answer =
+        R"({"result":"ok","book":{"book_id":681,"title":"坏章节",)"
+        R"("last_chapter_number":2,"coverimg":""},"chapters":[)"
+        R"({"book_id":681,"chapter_number":1,"title":"一","content":"<p>1</p>"},)"
+        R"({"book_id":681,"title":"二","content":"<p>2</p>"}]})";
     service->route(QStringLiteral("GET"), QStringLiteral("/data/getcontent"),
                    FakeService::Reply::json(answer));
     EXPECT_FALSE(download(detail));

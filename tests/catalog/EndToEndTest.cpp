@@ -46,14 +46,16 @@ TEST_F(EndToEndTest, DownloadReadShelveAndReadAgainOffline) {
     ServiceConfig::setLookupBase(bookd.base());
 
     // Signed in as the app does it: a new account, its token kept in the user defaults.
-    const QString token = bookdtest::registerByMobile(QStringLiteral("13900001111"),
-                                                      QStringLiteral("secret12"));
+    const QString token =
+        bookdtest::registerByMobile(QStringLiteral("13900001111"), QStringLiteral("secret12"));
     ASSERT_FALSE(token.isEmpty());
     UserStore::signIn(token, {{QStringLiteral("id"), 1}}, QStringLiteral("13900001111"));
 
-    const bookdtest::Reply list = bookdtest::call(
-        QStringLiteral("/data/booklist"),
-        bookdtest::page({{QStringLiteral("order"), QStringLiteral("read")}, {QStringLiteral("token"), token}}, 1));
+    const bookdtest::Reply list =
+        bookdtest::call(QStringLiteral("/data/booklist"),
+                        bookdtest::page({{QStringLiteral("order"), QStringLiteral("read")},
+                                         {QStringLiteral("token"), token}},
+                                        1));
     ASSERT_TRUE(list.ok());
     const QJsonArray books = list.json.value(QStringLiteral("books")).toArray();
     ASSERT_FALSE(books.isEmpty());

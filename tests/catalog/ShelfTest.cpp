@@ -21,9 +21,9 @@
 #include "tests/support/TestUtil.h"
 #include "widgets/GMGridViewCell.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QCoreApplication>
 
 using namespace catalogtest;
 
@@ -156,17 +156,19 @@ TEST_F(ShelfTest, EditingStopsTapsAndLongPressToggles) {
 }
 
 TEST_F(ShelfTest, DeleteRemovesEveryRowAndTheCoverAndMovesTheBadge) {
-    const QString cover = CoverFiles::coverName(QStringLiteral("31"), QStringLiteral("http://h/c.png"));
+    const QString cover =
+        CoverFiles::coverName(QStringLiteral("31"), QStringLiteral("http://h/c.png"));
     seedBook(QStringLiteral("31"), QStringLiteral("要删的书"), cover, 1700000009);
     seedBook(QStringLiteral("32"), QStringLiteral("留下的书"), QString(), 1700000001);
     seedChapters(QStringLiteral("31"), {1, 2});
     writeCover(cover);
     BookDb db;
-    ASSERT_TRUE(db.insertChapterMenu(QStringLiteral("31"),
-                                     {{QStringLiteral("result"), QStringLiteral("ok")},
-                                      {QStringLiteral("chapter_list"),
-                                       QVariantList{QVariantMap{{QStringLiteral("chapter_number"), 1},
-                                                                {QStringLiteral("title"), QStringLiteral("一")}}}}}));
+    ASSERT_TRUE(db.insertChapterMenu(
+        QStringLiteral("31"),
+        {{QStringLiteral("result"), QStringLiteral("ok")},
+         {QStringLiteral("chapter_list"),
+          QVariantList{QVariantMap{{QStringLiteral("chapter_number"), 1},
+                                   {QStringLiteral("title"), QStringLiteral("一")}}}}}));
     ASSERT_TRUE(db.recordLastRead({{QStringLiteral("book_id"), QStringLiteral("31")},
                                    {QStringLiteral("chapter_id"), QStringLiteral("2")},
                                    {QStringLiteral("page_id"), QStringLiteral("3")},
@@ -181,11 +183,14 @@ TEST_F(ShelfTest, DeleteRemovesEveryRowAndTheCoverAndMovesTheBadge) {
     FirstViewController* shelf = openShelf();
     EXPECT_TRUE(shelf->dataPics().contains(cover));
     GMGridView* grid = shelf->gridView();
-    EXPECT_EQ(grid->cellForItemAtIndex(0)->findChild<ShelfBookFace*>(QStringLiteral("coverButton"))
+    EXPECT_EQ(grid->cellForItemAtIndex(0)
+                  ->findChild<ShelfBookFace*>(QStringLiteral("coverButton"))
                   ->showsCover(),
               true);
-    EXPECT_NE(grid->cellForItemAtIndex(0)->findChild<QWidget*>(QStringLiteral("readBadge")), nullptr);
-    EXPECT_EQ(grid->cellForItemAtIndex(1)->findChild<QWidget*>(QStringLiteral("readBadge")), nullptr);
+    EXPECT_NE(grid->cellForItemAtIndex(0)->findChild<QWidget*>(QStringLiteral("readBadge")),
+              nullptr);
+    EXPECT_EQ(grid->cellForItemAtIndex(1)->findChild<QWidget*>(QStringLiteral("readBadge")),
+              nullptr);
 
     shelf->presentOptions();
     QToolButton* remove = grid->cellForItemAtIndex(0)->deleteButton();
@@ -201,8 +206,10 @@ TEST_F(ShelfTest, DeleteRemovesEveryRowAndTheCoverAndMovesTheBadge) {
     EXPECT_EQ(grid->numberOfItems(), 1);
     shelf->presentOptions();
     shelf->reloadShelf();
-    EXPECT_NE(grid->cellForItemAtIndex(0)->findChild<QWidget*>(QStringLiteral("readBadge")), nullptr);
-    EXPECT_EQ(grid->cellForItemAtIndex(0)->findChild<ShelfBookFace*>(QStringLiteral("coverButton"))
+    EXPECT_NE(grid->cellForItemAtIndex(0)->findChild<QWidget*>(QStringLiteral("readBadge")),
+              nullptr);
+    EXPECT_EQ(grid->cellForItemAtIndex(0)
+                  ->findChild<ShelfBookFace*>(QStringLiteral("coverButton"))
                   ->showsCover(),
               false);
 }
@@ -258,10 +265,10 @@ TEST_F(ShelfTest, UserButtonLeadsToTheMemberCenterOrTheLogin) {
 }
 
 TEST_F(ShelfTest, VersionCheckRunsOnEveryAppearanceUntilNoMoreReminders) {
-    service->route(
-        QStringLiteral("GET"), QStringLiteral("/lookup"),
-        FakeService::Reply::json(R"({"resultCount":1,"results":[{"version":"99.0",)"
-                                 R"("trackViewUrl":"https://apps.example.com/x","description":"新"}]})"));
+    service->route(QStringLiteral("GET"), QStringLiteral("/lookup"),
+                   FakeService::Reply::json(
+                       R"({"resultCount":1,"results":[{"version":"99.0",)"
+                       R"("trackViewUrl":"https://apps.example.com/x","description":"新"}]})"));
     FirstViewController* shelf = openShelf();
     ASSERT_TRUE(testutil::waitUntil([] { return AlertView::visibleAlerts().size() == 1; }));
     EXPECT_EQ(AlertView::visibleAlerts().first()->title(), QStringLiteral("升级提醒"));

@@ -20,9 +20,11 @@ protected:
                        FakeService::Reply::json(R"({"result":"ok","books":[]})"));
     }
     static void serveSites(const QByteArray& names) {
-        service->route(QStringLiteral("GET"), QStringLiteral("/data/getSitesNameByBookId"),
-                       FakeService::Reply::json(R"({"result":"ok","book_title":"星河","author":"甲",)"
-                                                R"("source_site_names":[)" + names + "]}"));
+        service->route(
+            QStringLiteral("GET"), QStringLiteral("/data/getSitesNameByBookId"),
+            FakeService::Reply::json(R"({"result":"ok","book_title":"星河","author":"甲",)"
+                                     R"("source_site_names":[)" +
+                                     names + "]}"));
     }
     // Opens the chooser from the detail screen and waits for its list.
     static SourceSiteViewController* openSites(BookDetailViewController* detail) {
@@ -38,17 +40,20 @@ protected:
         QStringList out;
         for (int i = 0; i < sites->tableView()->rowCount(); ++i)
             out.append(sites->cellAt(i)->isSelectedSite() ? QStringLiteral("yes")
-                                                           : QStringLiteral("no"));
+                                                          : QStringLiteral("no"));
         return out;
     }
 };
 
 TEST_F(SourceSiteTest, TheCurrentSiteIsMarked) {
     serveSites(R"({"source_site_name":"甲站"})");
-    auto* detail = openDetail(MyBookList::initWithDictionary(bookJson(QStringLiteral("701"), QStringLiteral("星河"))));
+    auto* detail = openDetail(
+        MyBookList::initWithDictionary(bookJson(QStringLiteral("701"), QStringLiteral("星河"))));
     SourceSiteViewController* sites = openSites(detail);
     ASSERT_NE(sites, nullptr);
-    EXPECT_EQ(service->requests(QStringLiteral("/data/getSitesNameByBookId")).first().queryValue("book_id"),
+    EXPECT_EQ(service->requests(QStringLiteral("/data/getSitesNameByBookId"))
+                  .first()
+                  .queryValue("book_id"),
               QStringLiteral("701"));
     EXPECT_EQ(sites->title(), QStringLiteral("来源站点"));
     ASSERT_EQ(sites->tableView()->rowCount(), 1);
@@ -70,7 +75,8 @@ TEST_F(SourceSiteTest, NoSiteIsMarkedWhenNoneMatches) {
 
 TEST_F(SourceSiteTest, AChoiceShowsOnTheDetailAndIsMarkedNextTime) {
     serveSites(R"({"source_site_name":"甲站"},{"source_site_name":"乙站"})");
-    auto* detail = openDetail(MyBookList::initWithDictionary(bookJson(QStringLiteral("703"), QStringLiteral("星河"))));
+    auto* detail = openDetail(
+        MyBookList::initWithDictionary(bookJson(QStringLiteral("703"), QStringLiteral("星河"))));
     SourceSiteViewController* sites = openSites(detail);
     ASSERT_NE(sites, nullptr);
     EXPECT_EQ(marks(sites), QStringList({QStringLiteral("yes"), QStringLiteral("no")}));
@@ -86,7 +92,8 @@ TEST_F(SourceSiteTest, AChoiceShowsOnTheDetailAndIsMarkedNextTime) {
 
 TEST_F(SourceSiteTest, AFailedRequestKeepsTheList) {
     serveSites(R"({"source_site_name":"甲站"})");
-    auto* detail = openDetail(MyBookList::initWithDictionary(bookJson(QStringLiteral("704"), QStringLiteral("星河"))));
+    auto* detail = openDetail(
+        MyBookList::initWithDictionary(bookJson(QStringLiteral("704"), QStringLiteral("星河"))));
     SourceSiteViewController* sites = openSites(detail);
     ASSERT_NE(sites, nullptr);
     service->route(QStringLiteral("GET"), QStringLiteral("/data/getSitesNameByBookId"),
