@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 
 #include "catalog/CategoryDetailViewController.h"
@@ -110,6 +111,21 @@ TEST_F(CategoriesTab, NineCategoriesMakeRowsOfFourFourAndOne) {
     const QRect first = tab->categoryButtons().at(0)->geometry();
     const QRect fourth = tab->categoryButtons().at(3)->geometry();
     EXPECT_LE(std::abs(first.left() - (w - fourth.right() - 1)), 1);
+}
+
+TEST_F(CategoriesTab, RowsThatDoNotFitTheScreenScroll) {
+    service->route("GET", kCategories, FakeService::Reply::json(categoriesJson(40)));
+    auto* tab = appearing(show(new FouthViewController()));
+    ASSERT_TRUE(testutil::waitUntil([&] { return tab->categoryButtons().size() == 40; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(tab->gridRowCount(), 10);
+    QScrollBar* bar = tab->grid()->verticalScrollBar();
+    EXPECT_GT(bar->maximum(), 0);
+    bar->setValue(bar->maximum());
+    const QPoint last =
+        tab->categoryButtons().last()->mapTo(tab->grid()->viewport(), QPoint(0, 56));
+    EXPECT_LE(last.y(), tab->grid()->viewport()->height())
+        << "the last row can be brought into view";
 }
 
 TEST_F(CategoriesTab, AFailedOrRefusedFetchIsAskedAgainAtTheNextAppearance) {
