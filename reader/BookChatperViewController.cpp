@@ -5,6 +5,7 @@
 #include <QScroller>
 
 #include "app/tooles.h"
+#include "catalog/KeepWholeButton.h"
 #include "engines/HttpRequest.h"
 #include "platform/Localizable.h"
 #include "platform/ui/NoticeView.h"
@@ -34,6 +35,8 @@ void BookChatperViewController::viewDidLoad() {
     header_->setContentsMargins(10, 0, 0, 0);
     header_->setStyleSheet(QStringLiteral("color: white; background-color: rgb(201, 186, 153);"));
     header_->setGeometry(0, 0, screen.width() - 16, 37);
+    // The whole book for reading offline, with its progress.
+    KeepWholeButton::create(bookid, this, this, QRect(screen.width() - 16 - 94, 5, 88, 27));
 
     table_ = ContentsTable::create(this, QStringLiteral("chapterTable"), new BookChatperCell,
                                    QRect(0, 37, screen.width() - 16, height() - 37));

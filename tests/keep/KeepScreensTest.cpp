@@ -14,6 +14,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NoticeView.h"
 #include "platform/ui/Window.h"
+#include "reader/BookChatperViewController.h"
 #include "service/ServiceConfig.h"
 #include "storage/BookDb.h"
 #include "storage/KeepQueue.h"
@@ -282,4 +283,28 @@ TEST_F(KeepScreensTest, DeletingAKeptBookMidDownloadLeavesNoRowsOfIt) {
     EXPECT_EQ(keptRowsOf(kBook), (QList<int>{0, 0, 0, 0}));
     EXPECT_EQ(service->requests(QStringLiteral("/data/getcontent")).size(), asked);
     shelf->presentOptions();
+}
+
+TEST_F(KeepScreensTest, ContentsPaneOffersTheSameForTheBookBeingRead) {
+    seedStoredBook(kBook, 25, 10);
+    ServedBook served(*service, kBook, 25);
+    served.holdRunsStartingAt(21);
+    BookChatperViewController pane;
+    pane.bookid = kBook;
+    pane.currentChatperId = 3;
+    pane.resize(320, 400);
+    pane.loadViewIfNeeded();
+    auto* keep = pane.findChild<Button*>(QStringLiteral("btnKeep"));
+    ASSERT_NE(keep, nullptr);
+    EXPECT_EQ(keep->text(), QStringLiteral("缓存全本"));
+    keep->click();
+    ASSERT_TRUE(testutil::waitUntil([&] { return keep->text() == QStringLiteral("已缓存 20/25"); }))
+        << keep->text().toStdString();
+    ASSERT_TRUE(
+        testutil::waitUntil([&] { return askedRuns(*service).contains("21,22,23,24,25"); }));
+    served.holdRunsStartingAt(0);
+    ASSERT_TRUE(
+        testutil::waitUntil([&] { return keep->text() == QStringLiteral("已缓存全本"); }, 15000));
+    EXPECT_FALSE(keep->isEnabled());
+    EXPECT_EQ(storedChapters(kBook), numbers(1, 25));
 }
