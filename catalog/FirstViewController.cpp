@@ -97,6 +97,12 @@ void FirstViewController::viewDidLoad() {
     KeepProgressBar::follow(gmGridView_);
 }
 
+void FirstViewController::resizeEvent(QResizeEvent* event) {
+    ViewController::resizeEvent(event);
+    if (gmGridView_ && height() > kGridTop)
+        gmGridView_->setGeometry(0, kGridTop, width(), height() - kGridTop);
+}
+
 void FirstViewController::viewWillAppear(bool animated) {
     reloadShelf();
     if (NavigationController* nav = navigationController()) {

@@ -69,6 +69,7 @@ public:
 protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void onClick(const QString& bookId);
