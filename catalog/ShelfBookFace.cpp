@@ -1,20 +1,25 @@
 #include "catalog/ShelfBookFace.h"
 
-#include <QHash>
 #include <QPainter>
+#include <QPixmapCache>
 
 #include "platform/Images.h"
 
 namespace {
 
-// The shelf's artwork, rendered once at the face's size.
-const QPixmap& artwork(const char* name, const QSize& size) {
-    static QHash<QString, QPixmap> rendered;
-    const QString key = QString::fromLatin1(name);
-    auto it = rendered.find(key);
-    if (it == rendered.end())
-        it = rendered.insert(key, Images::named(key, size));
-    return *it;
+// The shelf's artwork, rendered once at the face's size. Qt's pixmap cache holds it, so it
+// goes with the application object rather than after it.
+QPixmap artwork(const char* name, const QSize& size) {
+    const QString key = QStringLiteral("shelf/%1/%2x%3")
+                            .arg(QLatin1String(name))
+                            .arg(size.width())
+                            .arg(size.height());
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = Images::named(QString::fromLatin1(name), size);
+        QPixmapCache::insert(key, pixmap);
+    }
+    return pixmap;
 }
 
 QFont arial(int pixels) {
