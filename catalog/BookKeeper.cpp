@@ -433,18 +433,22 @@ void BookKeeper::runStored(quint64 serial, bool ok) {
     job->run.clear();
     const QList<int> stored = KeepQueue().storedAmong(job->bookId, run);
     const QSet<int> done(stored.cbegin(), stored.cend());
+    // Every chapter of a run was unstored when it was asked: what is stored now is new.
     job->pending.removeIf([&](int c) { return done.contains(c); });
+    job->stored = std::min(job->total, job->stored + int(done.size()));
     if (!ok) {
         // The database refused: the rest of the run is asked again later, no try counted.
         qWarning().noquote() << "BookKeeper: chapters of book" << job->bookId << "not stored";
         requestFailed(serial, false);
-        emitProgress(*job);
+        Q_EMIT progressChanged(job->bookId, job->stored, job->total);
         return;
     }
+    bool retriesChanged = false;
     for (int c : run) {
         if (done.contains(c))
             continue;
         job->pending.removeOne(c);
+        retriesChanged = true;
         if (job->tried.contains(c)) {
             job->tried.remove(c);
             job->missing << c;
@@ -455,9 +459,11 @@ void BookKeeper::runStored(quint64 serial, bool ok) {
         }
     }
     for (int c : stored)
-        job->tried.remove(c);
-    save(*job, false);
-    emitProgress(*job);
+        retriesChanged = job->tried.remove(c) || retriesChanged;
+    // The queue row changes only with the retries; the stored chapters speak for themselves.
+    if (retriesChanged)
+        save(*job, false);
+    Q_EMIT progressChanged(job->bookId, job->stored, job->total);
     pump();
 }
 
