@@ -12,6 +12,7 @@
 #include "reader/BookMarkCell.h"
 #include "reader/ContentsTable.h"
 #include "storage/BookDb.h"
+#include "storage/ReadingPositions.h"
 
 BookMarkViewController::BookMarkViewController(QWidget* parent) : ViewController(parent) {
     setObjectName(QStringLiteral("BookMarkViewController"));
@@ -109,8 +110,14 @@ void BookMarkViewController::didSelectRow(int row) {
     const QString content =
         BookDb().selectChapterContent(bookid, chapter).value(QStringLiteral("content")).toString();
     table_->clearSelection();
-    if (delegate)
-        delegate->pushToReadbookView(content, bookid, chapter, std::max(1, page));
+    if (!delegate)
+        return;
+    // The reader opens at the last-read record written for the bookmark's page; the
+    // bookmark's character goes with it, so the bookmarked sentence shows at any type size.
+    ReadingPositions positions;
+    positions.saveLastRead(bookid, chapter, std::max(1, page),
+                           positions.markOffset(bookid, chapter, std::max(1, page)));
+    delegate->pushToReadbookView(content, bookid, chapter, std::max(1, page));
 }
 
 void BookMarkViewController::commitDeleteRow(int row) {

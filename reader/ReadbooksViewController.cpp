@@ -26,6 +26,7 @@
 #include "service/Endpoints.h"
 #include "service/Service.h"
 #include "storage/BookDb.h"
+#include "storage/ReadingPositions.h"
 
 namespace {
 
@@ -177,6 +178,9 @@ void ReadbooksViewController::viewDidLoad() {
     shownChapterId_ = current_chapter_id;
     titleLabel_->setText(getChatperName());
     fillLabels();
+    // The record's page may hold other text at this size or on this screen: the character
+    // it was written for decides, when it is known.
+    nextAnchor_ = ReadingPositions().resumeOffset(book_id, current_chapter_id, currentPage);
     loadWebview();
     readRecord();
 }
@@ -268,6 +272,14 @@ void ReadbooksViewController::viewWillDisappear(bool animated) {
 void ReadbooksViewController::loadWebview() {
     if (!webView_)
         return;
+    // The text on screen goes; the new one finds where its pages start once it has loaded.
+    ++loadSerial_;
+    measuring_ = false;
+    position_.clear();
+    shownAnchor_ = nextAnchor_;
+    nextAnchor_ = -1;
+    if (shownAnchor_ < 0)
+        anchor_.reset();
     loadedColor_ = fontColor;
     webView_->loadHTMLString(ReaderSettings::pageDocument(fontSize, fontColor, str));
 }
@@ -285,8 +297,30 @@ void ReadbooksViewController::webViewDidFinishLoad(bool ok) {
     }
     // The web view measured the document as the load finished.
     allPage = metrics_.pageCount(webView_->loadedDocumentHeight());
-    if (!currentAction.isNull())
+    measuring_ = true;
+    const int serial = loadSerial_;
+    QPointer<ReadbooksViewController> self(this);
+    webView_->stringByEvaluatingJavaScript(
+        TextPosition::startsScript(metrics_.P), [self, serial](const QVariant& answer) {
+            // A measurement of a page that has been replaced since says nothing of this one.
+            if (!self || serial != self->loadSerial_)
+                return;
+            self->measuring_ = false;
+            if (!self->position_.setStarts(answer, self->allPage))
+                qInfo("Reader: the page did not tell where its pages start; it opens by number");
+            self->layOutLoadedPage();
+        });
+}
+
+void ReadbooksViewController::layOutLoadedPage() {
+    if (!currentAction.isNull()) {
         currentPage = allPage;
+    } else if (shownAnchor_ >= 0 && position_.isKnown()) {
+        // The page that now holds the character the reader was at.
+        currentPage = position_.pageOfOffset(shownAnchor_);
+        anchor_.pin(shownAnchor_, current_chapter_id, currentPage);
+    }
+    shownAnchor_ = -1;
     // A smaller type or a shorter text may leave the page beyond the chapter.
     currentPage = clampPage(currentPage, allPage);
     recordLastRead();
@@ -477,6 +511,7 @@ void ReadbooksViewController::action(int tag) {
         if (db.isExistsMark(mark)) {
             if (!db.deleteMark(mark))
                 return;
+            ReadingPositions().forgetMark(book_id, current_chapter_id, currentPage);
             QPointer<QLabel> ribbon(viewBookMark_);
             Animation::setOpacity(ribbon, 1.0);
             Animation::animate(ribbon, "pos", ribbon->pos() + QPoint(0, kMarkSize.height()),
@@ -491,6 +526,8 @@ void ReadbooksViewController::action(int tag) {
         } else {
             if (!db.addBookMark(mark))
                 return;
+            ReadingPositions().saveMark(book_id, current_chapter_id, currentPage,
+                                        anchor_.follow(position_, current_chapter_id, currentPage));
             updateMarkIndicator();
             Animation::setOpacity(viewBookMark_, 1.0);
             viewBookMark_->move(kMarkX, kMarkSize.height());
@@ -674,6 +711,9 @@ bool ReadbooksViewController::popoverControllerShouldDismissPopover(WEPopoverCon
 
 void ReadbooksViewController::changeFontSize(double size) {
     fontSize = size;
+    // The reader stays at the character it is at; a page still loading keeps the one it was
+    // going to show.
+    nextAnchor_ = anchor_.offset() >= 0 ? anchor_.offset() : shownAnchor_;
     webView_->stringByEvaluatingJavaScript(
         QStringLiteral("document.body.style.fontSize=%1").arg(QString::asprintf("%f", size)));
     loadWebview();
@@ -700,6 +740,8 @@ void ReadbooksViewController::recordLastRead() {
     record.insert(QStringLiteral("page_id"), QString::number(currentPage));
     record.insert(QStringLiteral("create_time"), tooles::currentTimeStr());
     BookDb().recordLastRead(record);
+    ReadingPositions().saveLastRead(book_id, current_chapter_id, currentPage,
+                                    anchor_.follow(position_, current_chapter_id, currentPage));
 }
 
 void ReadbooksViewController::readRecord() {
@@ -1054,5 +1096,6 @@ void ReadbooksViewController::alertViewClickedButtonAtIndex(AlertView* alert, in
 }
 
 bool ReadbooksViewController::isBusy() const {
-    return pendingFetches_ > 0 || transitioning_ || (webView_ && webView_->isLoading());
+    return pendingFetches_ > 0 || transitioning_ || measuring_ ||
+           (webView_ && webView_->isLoading());
 }

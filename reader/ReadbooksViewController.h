@@ -9,6 +9,7 @@
 #include "platform/ui/ViewController.h"
 #include "reader/PageMetrics.h"
 #include "reader/ReaderControlsDelegate.h"
+#include "reader/TextPosition.h"
 #include "widgets/WEPopoverController.h"
 
 class Button;
@@ -98,6 +99,10 @@ public:
 
     // What tests and the screenshot walk look at.
     const PageMetrics& metrics() const { return metrics_; }
+    // Where the pages of the loaded chapter start in its text, and the character the reader
+    // is at (−1 while unknown); see TextPosition.
+    const TextPosition& textPosition() const { return position_; }
+    int readingOffset() const { return anchor_.offset(); }
     WebView* webView() const { return webView_; }
     NoticeView* notice() const { return notify_; }
     QLabel* titleLabel() const { return titleLabel_; }
@@ -125,6 +130,7 @@ protected:
 
 private:
     void webViewDidFinishLoad(bool ok);
+    void layOutLoadedPage();
     void exchangeAnimate(int direction);
     void showCurrentPage();
     void fillLabels();
@@ -144,6 +150,12 @@ private:
     void restoreShownChapter(bool backwardTurn = false);
 
     PageMetrics metrics_;
+    TextPosition position_;  // page starts of the loaded document
+    ReadingAnchor anchor_;   // the character the reader is at
+    int nextAnchor_ = -1;    // the character the next load is to show
+    int shownAnchor_ = -1;   // the character the load in progress is to show
+    int loadSerial_ = 0;     // counts page loads, so a late measurement is told apart
+    bool measuring_ = false; // the loaded page is finding where its pages start
     int shownChapterId_ = 0; // the chapter whose text the page holds
     QString loadedColor_;    // the text colour the page document was composed or set with
     bool transitioning_ = false;
