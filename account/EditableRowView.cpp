@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/ui/GestureRecognizer.h"
+#include "widgets/PullingRefreshTableView.h"
 
 namespace {
 // The round red edit-mode control with its white bar.
@@ -76,6 +77,35 @@ void EditableRowView::setDeleteShown(bool on) {
         onDeleteShownChanged(on);
 }
 
+bool EditableRowView::event(QEvent* event) {
+    if (event->type() == QEvent::ParentChange)
+        followSwipesOfList();
+    return QWidget::event(event);
+}
+
+void EditableRowView::followSwipesOfList() {
+    disconnect(swipes_);
+    // A pulling list keeps a sideways drag from its rows (their press never comes) and tells
+    // which row it crossed instead.
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (auto* list = qobject_cast<PullingRefreshTableView*>(w)) {
+            swipes_ = connect(list, &PullingRefreshTableView::rowSwiped, this,
+                              [this, list](int row, int dx) {
+                                  if (list->cellWidget(row, 0) == this)
+                                      swiped(dx);
+                              });
+            return;
+        }
+    }
+}
+
+void EditableRowView::swiped(int dx) {
+    if (dx <= -GestureRecognizer::kSwipeDistance)
+        setDeleteShown(true);
+    else if (dx >= GestureRecognizer::kSwipeDistance)
+        setDeleteShown(false);
+}
+
 void EditableRowView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     layoutParts();
@@ -111,12 +141,9 @@ void EditableRowView::mouseReleaseEvent(QMouseEvent* event) {
 
 void EditableRowView::released(const QPoint& at) {
     const QPoint d = at - pressAt_;
-    if (d.x() <= -GestureRecognizer::kSwipeDistance && std::abs(d.x()) > 2 * std::abs(d.y())) {
-        setDeleteShown(true);
-        return;
-    }
-    if (d.x() >= GestureRecognizer::kSwipeDistance && std::abs(d.x()) > 2 * std::abs(d.y())) {
-        setDeleteShown(false);
+    if (std::abs(d.x()) >= GestureRecognizer::kSwipeDistance &&
+        std::abs(d.x()) > 2 * std::abs(d.y())) {
+        swiped(d.x());
         return;
     }
     if (d.manhattanLength() > GestureRecognizer::kTapSlop)

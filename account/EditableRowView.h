@@ -9,7 +9,8 @@ class QPushButton;
 // One row of an account list: holds the row's cell and adds what a phone list gives every
 // deletable row. In edit mode a round red control shows at the left and the cell moves right;
 // tapping that control, or swiping the row to the left, reveals a red "删除" button at the
-// right, which commits the deletion. A tap while the button shows only hides it again.
+// right, which commits the deletion; swiping it to the right hides the button. A tap while the
+// button shows only hides it again. In a pulling list the list tells the row of its swipes.
 class EditableRowView final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(EditableRowView)
@@ -36,7 +37,11 @@ public:
     std::function<void()> onDelete;
     std::function<void(bool)> onDeleteShownChanged;
 
+    // A sideways swipe dx points long across the row (negative: to the left).
+    void swiped(int dx);
+
 protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -44,6 +49,7 @@ protected:
 private:
     void layoutParts();
     void released(const QPoint& at);
+    void followSwipesOfList();
 
     QWidget* cell_;
     QWidget* control_;
@@ -52,4 +58,5 @@ private:
     bool deleteShown_ = false;
     bool pressed_ = false;
     QPoint pressAt_;
+    QMetaObject::Connection swipes_;
 };

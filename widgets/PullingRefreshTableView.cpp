@@ -175,31 +175,71 @@ bool PullingRefreshTableView::event(QEvent* event) {
 bool PullingRefreshTableView::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ScrollPrepare) {
         // The scroller may pull the content as far as the insets allow, then overshoots.
+        // Sideways it gets a viewport's width each way, never shown: that lets a sideways drag
+        // start (rather than being given up and replayed as a tap) and measures it.
         auto* prepare = static_cast<QScrollPrepareEvent*>(event);
         const int ms = maxScroll();
+        const int w = viewport()->width();
         prepare->setViewportSize(viewport()->size());
-        prepare->setContentPosRange(QRectF(0, -insetTop_, 0, ms + insetTop_ + insetBottom_));
+        prepare->setContentPosRange(QRectF(-w, -insetTop_, 2 * w, ms + insetTop_ + insetBottom_));
         prepare->setContentPos(QPointF(0, offset_));
         prepare->accept();
+        dragStart_ = prepare->startPos().toPoint();
         return true;
     }
     if (event->type() == QEvent::Scroll) {
         auto* scroll = static_cast<QScrollEvent*>(event);
-        setContentOffsetY(scroll->contentPos().y() + scroll->overshootDistance().y());
+        dragMoved(scroll->contentPos() + scroll->overshootDistance());
         return true;
     }
     return QTableWidget::viewportEvent(event);
 }
 
+void PullingRefreshTableView::dragMoved(const QPointF& contentPos) {
+    if (dragging_ && dragAxis_ == DragAxis::Undecided) {
+        const double dx = contentPos.x();
+        const double dy = contentPos.y() - dragStartOffset_;
+        if (dx == 0 && dy == 0)
+            return;
+        dragAxis_ = std::abs(dx) > std::abs(dy) ? DragAxis::Sideways : DragAxis::Vertical;
+    }
+    if (dragAxis_ == DragAxis::Sideways) {
+        // The content follows the finger's opposite way: the finger went -x.
+        if (dragging_)
+            sideways_ = -contentPos.x();
+        return;
+    }
+    setContentOffsetY(contentPos.y());
+}
+
 void PullingRefreshTableView::scrollerStateChanged(int state) {
     if (state == QScroller::Dragging) {
         dragging_ = true;
+        dragAxis_ = DragAxis::Undecided;
+        dragStartOffset_ = offset_;
+        sideways_ = 0;
         return;
     }
-    if (dragging_) {
-        dragging_ = false;
+    if (state == QScroller::Inactive && !dragging_)
+        dragAxis_ = DragAxis::Undecided;
+    if (!dragging_)
+        return;
+    dragging_ = false;
+    if (dragAxis_ != DragAxis::Sideways) {
         tableViewDidEndDragging();
+        return;
     }
+    // A sideways drag does not coast: the list is still again at once, so the next tap on it
+    // is a tap rather than what stops the scroller.
+    Timing::after(0, this, [this] {
+        if (QScroller::hasScroller(viewport()))
+            QScroller::scroller(viewport())->stop();
+        dragAxis_ = DragAxis::Undecided;
+    });
+    const int row = rowAt(dragStart_.y());
+    const int dx = static_cast<int>(std::lround(sideways_));
+    if (row >= 0)
+        emit rowSwiped(row, dx); // may close the screen: nothing of this after
 }
 
 void PullingRefreshTableView::tableViewDidScroll() {

@@ -20,6 +20,9 @@ public:
 // (the header) and one below it (the footer) show what is happening; the owning screen ends
 // either with tableViewDidFinishedLoading(). A mouse drag pulls it like a finger.
 //
+// A drag that sets off mainly sideways does not scroll: it is the row's. The list stays where it
+// is, and when the drag ends rowSwiped() tells which row it began on and how far it went.
+//
 // The content offset is the phone's: negative while the content is pulled down below the
 // table's top, above the scroll range while it is pulled up past its end. Every change of it
 // runs tableViewDidScroll(), and letting go of a drag runs tableViewDidEndDragging(); a screen
@@ -64,6 +67,11 @@ public:
     int contentInsetTop() const { return insetTop_; }
     int contentInsetBottom() const { return insetBottom_; }
 
+signals:
+    // A sideways drag that began on row ended dx points from where it began (negative: to the
+    // left).
+    void rowSwiped(int row, int dx);
+
 protected:
     bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
@@ -78,6 +86,10 @@ private:
     void animateInsets(int top, int bottom, int milliseconds, const QEasingCurve& curve,
                        std::function<void()> done);
     void scrollerStateChanged(int state);
+    void dragMoved(const QPointF& contentPos);
+
+    // Which way the drag under way set off: the first movement decides.
+    enum class DragAxis { Undecided, Vertical, Sideways };
 
     PullingRefreshTableViewDelegate* pullingDelegate_;
     PullLoadingView* headerView_;
@@ -95,4 +107,8 @@ private:
     int shift_ = 0;
     bool applyingOffset_ = false;
     bool dragging_ = false;
+    DragAxis dragAxis_ = DragAxis::Undecided;
+    QPoint dragStart_;
+    double dragStartOffset_ = 0;
+    double sideways_ = 0;
 };

@@ -239,3 +239,40 @@ TEST_F(PullingRefreshTableViewTest, AMouseDragPullsTheListLikeAFinger) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PullingRefreshTableViewTest, ASidewaysDragIsTheRowsAndTheNextTapIsATap) {
+    QList<std::pair<int, int>> swipes;
+    QObject::connect(table.get(), &PullingRefreshTableView::rowSwiped, [&swipes](int row, int dx) {
+        swipes.append({row, dx});
+    });
+    int clicked = -1;
+    QObject::connect(table.get(), &QTableWidget::cellClicked,
+                     [&clicked](int row, int) { clicked = row; });
+    QWidget* viewport = table->viewport();
+
+    // Leftwards across the third row, drifting a little down: the list does not move.
+    mouse(viewport, QEvent::MouseButtonPress, QPoint(300, 2 * 73 + 30));
+    for (int x = 280; x >= 100; x -= 20) {
+        testutil::spin(15);
+        mouse(viewport, QEvent::MouseMove, QPoint(x, 2 * 73 + 30 + (300 - x) / 20));
+        EXPECT_EQ(table->contentOffsetY(), 0) << x;
+    }
+    testutil::spin(15);
+    mouse(viewport, QEvent::MouseButtonRelease, QPoint(100, 2 * 73 + 40));
+    testutil::spin(30);
+    ASSERT_EQ(swipes.size(), 1);
+    EXPECT_EQ(swipes.first().first, 2);
+    EXPECT_LE(swipes.first().second, -150);
+    EXPECT_EQ(clicked, -1) << "a swipe is not a tap";
+    EXPECT_EQ(table->contentOffsetY(), 0);
+    EXPECT_EQ(delegate.refreshes + delegate.loads, 0);
+
+    mouse(viewport, QEvent::MouseButtonPress, QPoint(160, 4 * 73 + 30));
+    mouse(viewport, QEvent::MouseButtonRelease, QPoint(160, 4 * 73 + 30));
+    ASSERT_TRUE(testutil::waitUntil([&] { return clicked == 4; }, 2000));
+    EXPECT_EQ(swipes.size(), 1);
+}
+
+} // namespace
