@@ -78,6 +78,10 @@ bool ReadingPositions::write(const QString& sql, const QVariantList& args) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!ensureTables() || !open())
             return false;
+        // A position is worth less than a page turn's time: its commit does not wait for the
+        // disk (the write-ahead log still keeps the file whole; at worst a power cut loses
+        // the last turns' positions, and the page numbers decide for those).
+        db_->fmdb()->executeScript(QStringLiteral("PRAGMA synchronous=NORMAL"));
         const bool compiled = db_->fmdb()->prepare(sql).isValid();
         const bool ok = compiled && db_->fmdb()->executeUpdate(sql, args);
         if (!ok && compiled)
