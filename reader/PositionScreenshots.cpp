@@ -25,9 +25,13 @@ void seed() {
     if (db.isExistsInChapter(kBook, 1))
         return;
     QString text;
-    for (int round = 0; round < 6; ++round)
+    // Each round is a day of its own, so no sentence shows twice.
+    for (int day = 1; day <= 6; ++day)
         for (const char* p : kParagraphs)
-            text += QStringLiteral("<p>") + QString::fromUtf8(p) + QStringLiteral("</p>");
+            text += QStringLiteral("<p>") +
+                    QString::fromUtf8(p).replace(QStringLiteral("天亮以前"),
+                                                 QStringLiteral("第%1天，天亮以前").arg(day)) +
+                    QStringLiteral("</p>");
     db.insertChapterAll(
         kBook, QVariantMap{{QStringLiteral("result"), QStringLiteral("ok")},
                            {QStringLiteral("chapters"),
@@ -39,7 +43,7 @@ void seed() {
     BookDb::waitForBackgroundWrites();
 }
 
-// The chapter at page 4 in 18-point type; the user's own size stays as it was.
+// The chapter at page 7 in 18-point type; the user's own size stays as it was.
 ReadbooksViewController* pushReader(ScreenshotWalk::Context& ctx) {
     seed();
     UserDefaults& defaults = UserDefaults::standard();
@@ -48,7 +52,7 @@ ReadbooksViewController* pushReader(ScreenshotWalk::Context& ctx) {
     auto* reader = new ReadbooksViewController();
     reader->book_id = kBook;
     reader->current_chapter_id = 1;
-    reader->currentPage = 4;
+    reader->currentPage = 7;
     reader->str =
         BookDb().selectChapterContent(kBook, 1).value(QStringLiteral("content")).toString();
     reader->loadViewIfNeeded();
