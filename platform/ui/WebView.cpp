@@ -16,6 +16,7 @@
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
+#include <cstdio>
 
 namespace {
 
@@ -23,6 +24,21 @@ namespace {
 // data: URL would do without one, but the engine refuses those beyond about 2 MB, and
 // chapters can be longer.
 const QByteArray kPageScheme = QByteArrayLiteral("folia-page");
+
+QtMessageHandler g_nextHandler = nullptr;
+
+// Lines the engine writes on every start, about its graphics set-up and sandbox.
+void withoutEngineStartLines(QtMsgType type, const QMessageLogContext& context,
+                             const QString& message) {
+    const QString line = message.trimmed();
+    if (line == QLatin1String("No suitable graphics backend found") ||
+        line == QLatin1String("Sandboxing disabled by user."))
+        return;
+    if (g_nextHandler)
+        g_nextHandler(type, context, message);
+    else
+        fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
 
 // Schemes must be known before the engine starts, which is before the application object
 // exists: this runs while the program loads.
@@ -32,9 +48,11 @@ void registerPageScheme() {
     QWebEngineUrlScheme::registerScheme(scheme);
     // The engine describes its graphics set-up on every start; the terminal keeps to folia's
     // own lines unless FOLIA_ENGINE_LOG=1 (or QT_LOGGING_RULES) asks for the engine's.
-    if (qEnvironmentVariableIntValue("FOLIA_ENGINE_LOG") == 0)
+    if (qEnvironmentVariableIntValue("FOLIA_ENGINE_LOG") == 0) {
         QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.debug=false\n"
                                                         "qt.webenginecontext.info=false"));
+        g_nextHandler = qInstallMessageHandler(&withoutEngineStartLines);
+    }
 }
 Q_CONSTRUCTOR_FUNCTION(registerPageScheme)
 
@@ -211,21 +229,27 @@ void WebView::loadHTMLString(const QString& html) {
 }
 
 void WebView::pageLoadingChanged(const QWebEngineLoadingInfo& info) {
-    // Reports of a load that was replaced (its finish may still be on its way when the next
-    // load starts) say nothing about the current one.
-    if (!loading_ || info.url() != pageUrl_)
+    if (!loading_)
         return;
+    const bool current = info.url() == pageUrl_;
     switch (info.status()) {
     case QWebEngineLoadingInfo::LoadSucceededStatus:
-        waitForFonts(0);
-        return;
+        break;
     case QWebEngineLoadingInfo::LoadFailedStatus:
     case QWebEngineLoadingInfo::LoadStoppedStatus:
-        finishLoad(false);
-        return;
+        if (current) {
+            finishLoad(false);
+            return;
+        }
+        break;
     default:
         return;
     }
+    // Loads that follow each other closely are reported as one, under the address of the
+    // first: a report names no load for sure. The document itself says which one it is, so
+    // every report starts a probe that waits for the current document.
+    ++probe_;
+    waitForFonts(0);
 }
 
 void WebView::finishLoad(bool ok) {
@@ -233,30 +257,49 @@ void WebView::finishLoad(bool ok) {
     Q_EMIT didFinishLoad(ok);
 }
 
-// Lines are measured only after the fonts they are set in are ready, and only once the page
-// is laid out at the view's own size (a view not yet shown lays out at a default size). The
-// last probe also measures the document, so the owner need not ask again.
+// Lines are measured only in the document of the current load, after the fonts they are set
+// in are ready, and once the page is laid out at the view's own size (a view not yet shown
+// lays out at a default size). The last probe also measures the document, so the owner need
+// not ask again.
 void WebView::waitForFonts(int attempt) {
     const int generation = generation_;
+    const int probe = probe_;
     QPointer<WebView> self(this);
     stringByEvaluatingJavaScript(
         QStringLiteral("[(document.fonts && document.fonts.status==='loading') ? 0 : 1,"
                        "window.innerWidth, window.innerHeight, location.href,"
                        "Math.max(document.documentElement ? document.documentElement.scrollHeight"
-                       " : 0, document.body ? document.body.scrollHeight : 0)]"),
-        [self, generation, attempt](const QVariant& result) {
-            if (!self || generation != self->generation_ || !self->loading_)
+                       " : 0, document.body ? document.body.scrollHeight : 0),"
+                       "document.readyState]"),
+        [self, generation, probe, attempt](const QVariant& result) {
+            if (!self || generation != self->generation_ || probe != self->probe_ ||
+                !self->loading_)
                 return;
             const QVariantList r = result.toList();
+            const bool ours = QUrl(r.value(3).toString()) == self->pageUrl_ &&
+                              r.value(5).toString() == QLatin1String("complete");
             const bool fonts = r.value(0).toInt() == 1;
             const bool sized =
                 r.value(1).toInt() == self->width() && r.value(2).toInt() == self->height();
-            const bool ours = QUrl(r.value(3).toString()) == self->pageUrl_;
-            if ((!fonts || !sized || !ours) && attempt < 1000) {
-                QTimer::singleShot(attempt < 20 ? 0 : 3, self, [self, generation, attempt] {
-                    if (self && generation == self->generation_)
-                        self->waitForFonts(attempt + 1);
-                });
+            // The current document not there yet: keep looking, and give the load up as failed
+            // when it never comes.
+            if (!ours && attempt >= 3000) {
+                self->finishLoad(false);
+                return;
+            }
+            // A navigation started while the one before it was committing can be dropped by
+            // the engine, which then stays on the earlier document: ask for ours again.
+            if (!ours && attempt % 100 == 60 && !self->page()->isLoading()) {
+                static_cast<ReaderPage*>(self->page())->expected = self->pageUrl_;
+                self->setUrl(self->pageUrl_);
+            }
+            if (!ours || ((!fonts || !sized) && attempt < 1000)) {
+                QTimer::singleShot(attempt < 20 ? 0 : (ours ? 3 : 10), self,
+                                   [self, generation, probe, attempt] {
+                                       if (self && generation == self->generation_ &&
+                                           probe == self->probe_)
+                                           self->waitForFonts(attempt + 1);
+                                   });
                 return;
             }
             self->loadedHeight_ = r.value(4).toInt();

@@ -26,7 +26,8 @@ public:
     ~WebView() override;
 
     // Renders the HTML text; didFinishLoad follows once it and its fonts are ready. A load
-    // started before the previous one finished replaces it: only the last one reports.
+    // started before the previous one finished replaces it: only the last one reports, and
+    // only once its own document is there.
     void loadHTMLString(const QString& html);
     // A style sheet added to every document this view loads, from the application's world.
     void setUserStyleSheet(const QString& css);
@@ -60,6 +61,7 @@ private:
     int offset_ = 0;
     bool loading_ = false;
     int generation_ = 0;
+    int probe_ = 0; // the probe of the current document that is still wanted
     int loadedHeight_ = 0;
     QUrl pageUrl_; // the address of the load in progress or last loaded
     // Cleared when the view starts going away. The engine answers scripts still pending when
