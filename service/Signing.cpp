@@ -1,4 +1,9 @@
 // Request signing: the query string with its checksum that every signed endpoint carries.
+#include <QCryptographicHash>
+#include <QVarLengthArray>
+#include <algorithm>
+#include <charconv>
+
 #include "app/tooles.h"
 #include "service/Service.h"
 
@@ -6,39 +11,108 @@ namespace {
 // Fixed salt shared with the book service; it only ever enters the checksum.
 constexpr char kSalt[] = "Qm7tRvKe";
 
-QString valueText(const QVariant& value) {
+// The integer types Service::textOf writes as numbers.
+bool isIntegral(int type) {
+    switch (type) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The checksum input: the UTF-8 bytes that are hashed, kept on the stack for the usual few
+// short parameters.
+using Bytes = QVarLengthArray<char, 512>;
+
+// Appends the UTF-8 bytes of text; ASCII, the common case, without a conversion.
+void appendUtf8(Bytes& out, QStringView text) {
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char* dst = out.data() + start;
+    const char16_t* src = text.utf16();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (src[i] >= 0x80) {
+            out.resize(start + i);
+            const QByteArray rest = text.mid(i).toUtf8();
+            out.append(rest.constData(), rest.size());
+            return;
+        }
+        dst[i] = char(src[i]);
+    }
+}
+
+// Writes the value as the service reads it (see Service::textOf; a flag as 1 or 0, anything
+// else as nothing) into both the query and the checksum input.
+void appendValue(QString& pairs, Bytes& input, const QVariant& value) {
+    const int type = value.typeId();
+    if (type == QMetaType::QString) {
+        const QString& text = *static_cast<const QString*>(value.constData());
+        pairs += text;
+        appendUtf8(input, text);
+        return;
+    }
+    if (isIntegral(type) || type == QMetaType::Bool) {
+        char digits[24];
+        const bool isUnsigned = type == QMetaType::ULongLong || type == QMetaType::ULong ||
+                                type == QMetaType::UInt;
+        const auto end = type == QMetaType::Bool
+                             ? std::to_chars(digits, digits + sizeof digits, value.toBool() ? 1 : 0)
+                         : isUnsigned
+                             ? std::to_chars(digits, digits + sizeof digits, value.toULongLong())
+                             : std::to_chars(digits, digits + sizeof digits, value.toLongLong());
+        const qsizetype n = end.ptr - digits;
+        pairs += QLatin1StringView(digits, n);
+        input.append(digits, n);
+        return;
+    }
     const QString text = Service::textOf(value);
-    if (!text.isNull())
-        return text;
-    // A flag taken from an answer is written the way the service writes it: 1 or 0.
-    if (value.typeId() == QMetaType::Bool)
-        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
-    return QString();
+    pairs += text;
+    appendUtf8(input, text);
 }
 } // namespace
 
 QString tooles::createURl(const QVariantMap& params) {
     // QVariantMap iterates its keys in ascending code-unit order, which is the order the
-    // service expects. Pairs and checksum input are built side by side in one pass.
+    // service expects. One pass writes the query and, beside it, the checksum input as the
+    // UTF-8 bytes it is hashed as.
+    static constexpr QLatin1StringView kChecksum("&checksum=");
     QString pairs;
-    QString values;
-    pairs.reserve(params.size() * 24 + 48);
-    values.reserve(params.size() * 12 + 8);
+    pairs.reserve(params.size() * 40 + kChecksum.size() + 32);
+    Bytes input;
     bool first = true;
     for (auto it = params.cbegin(); it != params.cend(); ++it) {
-        const QString value = valueText(it.value());
         if (!first) {
             pairs += QLatin1Char('&');
-            values += QLatin1Char('|');
+            input.append('|');
         }
         first = false;
         pairs += it.key();
         pairs += QLatin1Char('=');
-        pairs += value;
-        values += value;
+        appendValue(pairs, input, it.value());
     }
-    values += QLatin1String(kSalt);
-    pairs += QLatin1String("&checksum=");
-    pairs += GetMD5(values);
+    input.append(kSalt, qsizetype(sizeof kSalt - 1));
+    // One hash object per thread, reset for each use: no allocation per signature.
+    thread_local QCryptographicHash md5(QCryptographicHash::Md5);
+    md5.reset();
+    md5.addData(QByteArrayView(input.constData(), input.size()));
+    const QByteArrayView digest = md5.resultView();
+    static constexpr char kHex[] = "0123456789abcdef";
+    char hex[32];
+    for (qsizetype i = 0; i < digest.size() && i < 16; ++i) {
+        hex[2 * i] = kHex[(uchar(digest[i]) >> 4) & 0xf];
+        hex[2 * i + 1] = kHex[uchar(digest[i]) & 0xf];
+    }
+    pairs += kChecksum;
+    pairs += QLatin1StringView(hex, 2 * std::min<qsizetype>(digest.size(), 16));
     return pairs;
 }
