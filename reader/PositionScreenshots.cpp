@@ -32,14 +32,14 @@ void seed() {
                     QString::fromUtf8(p).replace(QStringLiteral("天亮以前"),
                                                  QStringLiteral("第%1天，天亮以前").arg(day)) +
                     QStringLiteral("</p>");
-    db.insertChapterAll(
-        kBook, QVariantMap{{QStringLiteral("result"), QStringLiteral("ok")},
-                           {QStringLiteral("chapters"),
-                            QVariantList{QVariantMap{
-                                {QStringLiteral("book_id"), kBook},
-                                {QStringLiteral("chapter_number"), QStringLiteral("1")},
-                                {QStringLiteral("title"), QStringLiteral("第一章 渡口")},
-                                {QStringLiteral("content"), text}}}}});
+    db.insertChapterAll(kBook,
+                        QVariantMap{{QStringLiteral("result"), QStringLiteral("ok")},
+                                    {QStringLiteral("chapters"),
+                                     QVariantList{QVariantMap{
+                                         {QStringLiteral("book_id"), kBook},
+                                         {QStringLiteral("chapter_number"), QStringLiteral("1")},
+                                         {QStringLiteral("title"), QStringLiteral("第一章 渡口")},
+                                         {QStringLiteral("content"), text}}}}});
     BookDb::waitForBackgroundWrites();
 }
 

@@ -118,9 +118,8 @@ int ReadingPositions::resumeOffset(const QString& bookId, int chapterId, int pag
 }
 
 bool ReadingPositions::forgetLastRead(const QString& bookId, int chapterId) {
-    return write(
-        QStringLiteral("DELETE FROM `readposition` WHERE `book_id`=? AND `chapter_id`=?"),
-        {bookId, chapterId});
+    return write(QStringLiteral("DELETE FROM `readposition` WHERE `book_id`=? AND `chapter_id`=?"),
+                 {bookId, chapterId});
 }
 
 bool ReadingPositions::saveMark(const QString& bookId, int chapterId, int pageId, int offset) {
