@@ -1,6 +1,12 @@
 #include "app/ShellScreenshots.h"
 
+#include "account/AccountScreenshots.h"
+#include "account/ListsScreenshots.h"
+#include "account/MemberScreenshots.h"
+#include "app/SettingScreenshots.h"
 #include "app/tooles.h"
+#include "catalog/CatalogScreenshots.h"
+#include "catalog/DiscoveryScreenshots.h"
 #include "catalog/WZGuideViewController.h"
 #include "platform/Localizable.h"
 #include "platform/Timing.h"
@@ -10,40 +16,9 @@
 #include "platform/ui/ScreenshotWalk.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/Window.h"
-
-// Each subsystem's own walk, when it has one.
-#if __has_include("widgets/WidgetGallery.h")
-#include "widgets/WidgetGallery.h"
-#define FOLIA_HAS_WIDGET_GALLERY 1
-#endif
-#if __has_include("reader/ReaderScreenshots.h")
+#include "reader/PositionScreenshots.h"
 #include "reader/ReaderScreenshots.h"
-#define FOLIA_HAS_READER_SHOTS 1
-#endif
-#if __has_include("catalog/CatalogScreenshots.h")
-#include "catalog/CatalogScreenshots.h"
-#define FOLIA_HAS_CATALOG_SHOTS 1
-#endif
-#if __has_include("account/AccountScreenshots.h")
-#include "account/AccountScreenshots.h"
-#define FOLIA_HAS_ACCOUNT_SHOTS 1
-#endif
-#if __has_include("catalog/DiscoveryScreenshots.h")
-#include "catalog/DiscoveryScreenshots.h"
-#define FOLIA_HAS_DISCOVERY_SHOTS 1
-#endif
-#if __has_include("account/MemberScreenshots.h")
-#include "account/MemberScreenshots.h"
-#define FOLIA_HAS_MEMBER_SHOTS 1
-#endif
-#if __has_include("account/ListsScreenshots.h")
-#include "account/ListsScreenshots.h"
-#define FOLIA_HAS_LISTS_SHOTS 1
-#endif
-#if __has_include("app/SettingScreenshots.h")
-#include "app/SettingScreenshots.h"
-#define FOLIA_HAS_SETTING_SHOTS 1
-#endif
+#include "widgets/WidgetGallery.h"
 
 namespace {
 ViewController* selectedScreen(ScreenshotWalk::Context& ctx) {
@@ -111,28 +86,13 @@ void registerShellScreenshots() {
         ctx.settle(100);
         ctx.addCleanUp([] { tooles::removeHUD(); });
     });
-#ifdef FOLIA_HAS_CATALOG_SHOTS
     registerCatalogScreenshots();
-#endif
-#ifdef FOLIA_HAS_DISCOVERY_SHOTS
     registerDiscoveryScreenshots();
-#endif
-#ifdef FOLIA_HAS_READER_SHOTS
     registerReaderScreenshots();
-#endif
-#ifdef FOLIA_HAS_ACCOUNT_SHOTS
+    registerPositionScreenshots();
     registerAccountScreenshots();
-#endif
-#ifdef FOLIA_HAS_MEMBER_SHOTS
     registerMemberScreenshots();
-#endif
-#ifdef FOLIA_HAS_LISTS_SHOTS
     registerListsScreenshots();
-#endif
-#ifdef FOLIA_HAS_SETTING_SHOTS
     registerSettingScreenshots();
-#endif
-#ifdef FOLIA_HAS_WIDGET_GALLERY
     registerWidgetGallery();
-#endif
 }

@@ -12,9 +12,10 @@ class QWidget;
 // subsystem adds its screens to, and a runner that writes DIR/<name>.png for each, in order.
 //
 // A subsystem adds its screens from one register function in a header of its own; the shell
-// calls each that exists (app/ShellScreenshots.cpp):
+// calls each (app/ShellScreenshots.cpp):
 //     widgets/WidgetGallery.h         void registerWidgetGallery();
 //     reader/ReaderScreenshots.h      void registerReaderScreenshots();
+//     reader/PositionScreenshots.h    void registerPositionScreenshots();
 //     catalog/CatalogScreenshots.h    void registerCatalogScreenshots();
 //     account/AccountScreenshots.h    void registerAccountScreenshots();
 //     catalog/DiscoveryScreenshots.h  void registerDiscoveryScreenshots();
