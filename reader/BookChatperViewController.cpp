@@ -16,6 +16,7 @@
 #include "reader/ContentsTable.h"
 #include "service/Service.h"
 #include "storage/BookDb.h"
+#include "storage/ReadingPositions.h"
 
 BookChatperViewController::BookChatperViewController(QWidget* parent) : ViewController(parent) {
     setObjectName(QStringLiteral("BookChatperViewController"));
@@ -122,12 +123,20 @@ void BookChatperViewController::didSelectRow(int row) {
         const QString content =
             BookDb().selectChapterContent(bookid, n).value(QStringLiteral("content")).toString();
         table_->clearSelection();
-        if (delegate)
-            delegate->pushToReadbookView(content, bookid, n, 1);
+        openAtStart(content, n);
         return;
     }
     table_->clearSelection();
     download(n);
+}
+
+void BookChatperViewController::openAtStart(const QString& content, int chapter) {
+    if (!delegate)
+        return;
+    // A chapter chosen from the contents starts at its beginning: a position kept for its first
+    // page at another type size would otherwise send the reader a page further on.
+    ReadingPositions().forgetLastRead(bookid, chapter);
+    delegate->pushToReadbookView(content, bookid, chapter, 1);
 }
 
 void BookChatperViewController::download(int n) {
@@ -163,11 +172,10 @@ void BookChatperViewController::download(int n) {
                     return;
                 }
                 showNotice(QStringLiteral("更新成功"), QStringLiteral("read_refresh_yes"));
-                if (first.isEmpty() || !delegate)
+                if (first.isEmpty())
                     return;
-                delegate->pushToReadbookView(
-                    first.value(QStringLiteral("content")).toString(), bookid,
-                    Service::textOf(first.value(QStringLiteral("chapter_number"))).toInt(), 1);
+                openAtStart(first.value(QStringLiteral("content")).toString(),
+                            Service::textOf(first.value(QStringLiteral("chapter_number"))).toInt());
             });
         if (!opened)
             showNotice(QStringLiteral("保存章节失败"), QStringLiteral("read_refresh_no"));

@@ -40,6 +40,8 @@ protected:
     void viewDidLoad() override;
 
 private:
+    // Opens a chapter of the contents at its first page.
+    void openAtStart(const QString& content, int chapter);
     void reloadData();
     void showNotice(const QString& text, const QString& image);
 

@@ -2,6 +2,7 @@
 // another size on another screen, and a bookmark all come back to the same sentence; the
 // page arithmetic of character offsets; and a database from before the position tables.
 #include <QJsonDocument>
+#include <QListWidget>
 #include <gtest/gtest.h>
 
 #include "engines/HttpRequest.h"
@@ -11,6 +12,7 @@
 #include "platform/ui/WebView.h"
 #include "platform/ui/Window.h"
 #include "reader/BookChapterAndMarkViewController.h"
+#include "reader/BookChatperViewController.h"
 #include "reader/BookMarkViewController.h"
 #include "reader/ReadbooksViewController.h"
 #include "reader/TextPosition.h"
@@ -300,6 +302,38 @@ TEST_F(ReadingPositionTest, AnOlderDatabaseWithoutThePositionTablesOpensAtTheRec
     EXPECT_EQ(ReadingPositions().lastReadOffset(QStringLiteral("old"), 1, 3), third);
     // A position written for another page than the record's is not taken.
     EXPECT_EQ(ReadingPositions().resumeOffset(QStringLiteral("old"), 1, 4), -1);
+}
+
+TEST_F(ReadingPositionTest, AChapterChosenFromTheContentsOpensAtItsFirstPage) {
+    seedChapter(QStringLiteral("toc"), 1, sentences(kEightPagesAt18));
+    BookDb().insertChapterMenu(
+        QStringLiteral("toc"),
+        {{QStringLiteral("result"), QStringLiteral("ok")},
+         {QStringLiteral("chapter_list"),
+          QVariantList{QVariantMap{{QStringLiteral("chapter_number"), QStringLiteral("1")},
+                                   {QStringLiteral("title"), QStringLiteral("第1章")}}}}});
+    BookDb::waitForBackgroundWrites();
+    setFontSize(18);
+    // A position held on page 1 at a smaller size lies pages further on at this one.
+    ReadbooksViewController* r = open(QStringLiteral("toc"), 1, 3);
+    const int third = r->textPosition().startOfPage(3);
+    ASSERT_GT(third, 0);
+    nav->popToRootViewController(false);
+    testutil::spin(50);
+    ASSERT_TRUE(ReadingPositions().saveLastRead(QStringLiteral("toc"), 1, 1, third));
+
+    auto* contents = new BookChapterAndMarkViewController();
+    contents->book_id = QStringLiteral("toc");
+    contents->currentChatperId = 1;
+    nav->pushViewController(contents, false);
+    testutil::spin(50);
+    ASSERT_EQ(contents->ChatperView()->tableView()->count(), 1);
+    contents->ChatperView()->didSelectRow(0);
+    auto* reader = qobject_cast<ReadbooksViewController*>(nav->topViewController());
+    ASSERT_NE(reader, nullptr);
+    ASSERT_TRUE(waitForLayouts(track(reader), 1));
+    EXPECT_EQ(reader->currentPage, 1);
+    EXPECT_EQ(reader->indexLabel()->text(), QStringLiteral("1/8"));
 }
 
 } // namespace
