@@ -656,7 +656,10 @@ void BookDetailViewController::downOk(HttpRequest* request) {
                              {QStringLiteral("update_time"), now},
                              {QStringLiteral("cover"), CoverFiles::coverName(bookid_, coverUrl)}};
     BookDb db;
-    if (!db.insertBook(record)) {
+    // The keeper may have put the book on the shelf while this download was on its way: the
+    // book keeps its one record, and its stored chapters are not this download's to drop.
+    const bool onShelfAlready = db.isExistsTheBook(bookid_);
+    if (!onShelfAlready && !db.insertBook(record)) {
         db.deleteFromBook(bookid_);
         showNetworkNotice();
         endDownload(false);
@@ -664,15 +667,18 @@ void BookDetailViewController::downOk(HttpRequest* request) {
     }
     const QVariantMap stored = answer.dict;
     const bool started = db.insertChapterAll(
-        bookid_, stored, this, [this, stored](bool ok) { chaptersStored(stored, ok); });
+        bookid_, stored, this,
+        [this, stored, onShelfAlready](bool ok) { chaptersStored(stored, ok, onShelfAlready); });
     if (!started)
-        chaptersStored(stored, false);
+        chaptersStored(stored, false, onShelfAlready);
 }
 
-void BookDetailViewController::chaptersStored(const QVariantMap& answer, bool ok) {
+void BookDetailViewController::chaptersStored(const QVariantMap& answer, bool ok,
+                                              bool onShelfAlready) {
     if (!ok) {
         // The book record stays; the shelf opens it and the reader fetches what is missing.
-        BookDb().deleteFromChapter(bookid_);
+        if (!onShelfAlready)
+            BookDb().deleteFromChapter(bookid_);
         showNetworkNotice();
         endDownload(false);
         return;

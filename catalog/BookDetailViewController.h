@@ -111,7 +111,7 @@ private:
     void download();
     void endDownload(bool opened);
     void downOk(HttpRequest* request);
-    void chaptersStored(const QVariantMap& answer, bool ok);
+    void chaptersStored(const QVariantMap& answer, bool ok, bool onShelfAlready);
     void fetchCover(const QString& address, const QString& coverName);
     void getMenu();
     void keepWhole();

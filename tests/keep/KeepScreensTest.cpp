@@ -1,4 +1,5 @@
 // "缓存全本" on the book detail screen: its rules, the progress it shows, cancelling.
+#include <atomic>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -23,6 +24,8 @@
 #include "tests/support/FakeService.h"
 #include "tests/support/TestUtil.h"
 #include "widgets/GMGridViewCell.h"
+#include <QElapsedTimer>
+#include <QThread>
 #include <QToolButton>
 
 using namespace keeptest;
@@ -283,6 +286,51 @@ TEST_F(KeepScreensTest, DeletingAKeptBookMidDownloadLeavesNoRowsOfIt) {
     EXPECT_EQ(keptRowsOf(kBook), (QList<int>{0, 0, 0, 0}));
     EXPECT_EQ(service->requests(QStringLiteral("/data/getcontent")).size(), asked);
     shelf->presentOptions();
+}
+
+TEST_F(KeepScreensTest, ReadingABookTheKeeperPutOnTheShelfMeanwhileStoresItOnce) {
+    // Not on the shelf: "开始阅读" downloads, and its answer is held until the keeper has put the
+    // same book on the shelf.
+    ServedBook served(*service, kBook, 35);
+    struct Gate {
+        std::atomic<int> calls{0};
+        std::atomic<bool> open{false};
+    };
+    auto gate = std::make_shared<Gate>();
+    served.beforeAnswer([gate](const QString&) {
+        if (gate->calls.fetch_add(1) == 0) {
+            QElapsedTimer waited;
+            waited.start();
+            while (!gate->open && waited.elapsed() < 15000)
+                QThread::msleep(10);
+        }
+        return true;
+    });
+    BookDetailViewController* detail = openDetail(kBook);
+    bool ended = false;
+    bool opened = false;
+    QObject::connect(detail, &BookDetailViewController::downloadEnded, detail, [&](bool o) {
+        ended = true;
+        opened = o;
+    });
+    detail->action(BookDetailViewController::TagRead);
+    ASSERT_TRUE(testutil::waitUntil([&] { return gate->calls.load() == 1; }));
+    detail->btnKeep()->click();
+    ASSERT_TRUE(testutil::waitUntil([&] { return BookDb().isExistsTheBook(kBook); }, 10000));
+    gate->open = true;
+    ASSERT_TRUE(testutil::waitUntil([&] { return ended; }, 15000));
+    EXPECT_TRUE(opened);
+    ASSERT_TRUE(
+        testutil::waitUntil([&] { return detail->btnKeep()->text() == QStringLiteral("已缓存全本"); },
+                            15000))
+        << detail->btnKeep()->text().toStdString();
+    BookDb::waitForBackgroundWrites();
+    const QList<int> rows = keptRowsOf(kBook);
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(rows.at(0), 1); // one book record
+    EXPECT_EQ(rows.at(1), 35); // each chapter once
+    EXPECT_EQ(storedChapters(kBook), numbers(1, 35));
+    EXPECT_EQ(markedChapters(kBook), numbers(1, 35));
 }
 
 TEST_F(KeepScreensTest, ContentsPaneOffersTheSameForTheBookBeingRead) {
