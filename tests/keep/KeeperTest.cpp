@@ -1,5 +1,5 @@
 // The whole-book download against the fake service: runs of ten over the chapters not
-// stored, retries then missing chapters, pausing and resuming, a restart, cancelling.
+// stored, retries then missing chapters, pausing and resuming, cancelling.
 #include <QSet>
 #include <atomic>
 #include <gtest/gtest.h>
@@ -225,32 +225,6 @@ TEST_F(KeeperTest, WifiOnlySettingHoldsTheDownloadUntilWifiComes) {
     keeper->keep(other);
     ASSERT_TRUE(waitFinished(2));
     EXPECT_EQ(storedChapters(other), numbers(1, 5));
-}
-
-TEST_F(KeeperTest, NewKeeperOverTheSameHomeResumesFromTheFirstMissingChapter) {
-    seedStoredBook(kBook, 35, 10);
-    ServedBook served(service, kBook, 35);
-    // The second run does not come before the "application" closes.
-    served.holdRunsStartingAt(21);
-    keeper = newKeeper();
-    keeper->start();
-    keeper->keep(kBook);
-    ASSERT_TRUE(testutil::waitUntil([&] {
-        return keeper->progressOf(kBook).stored == 20 &&
-               askedRuns(service).contains("21,22,23,24,25,26,27,28,29,30");
-    }));
-    keeper.reset();
-    BookDb::waitForBackgroundWrites();
-    EXPECT_FALSE(KeepQueue().entry(kBook).done);
-
-    served.holdRunsStartingAt(0);
-    service.clearRequests();
-    keeper = newKeeper();
-    keeper->start();
-    EXPECT_TRUE(keeper->isKept(kBook));
-    ASSERT_TRUE(waitFinished());
-    EXPECT_EQ(askedRuns(service), (QStringList{"21,22,23,24,25,26,27,28,29,30", "31,32,33,34,35"}));
-    EXPECT_EQ(storedChapters(kBook), numbers(1, 35));
 }
 
 TEST_F(KeeperTest, AtMostTwoBooksAtOnceOneRunEach) {
