@@ -3,12 +3,17 @@
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QPointer>
+#include <QTcpServer>
 
+#include "app/tooles.h"
 #include "catalog/BookDetailViewController.h"
+#include "catalog/BookKeeper.h"
 #include "catalog/FirstViewController.h"
+#include "catalog/KeepProgressBar.h"
 #include "catalog/SourceSiteViewController.h"
 #include "engines/HttpRequest.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/ScreenshotWalk.h"
 #include "platform/ui/TabBarController.h"
@@ -16,6 +21,7 @@
 #include "reader/ReadbooksViewController.h"
 #include "service/Endpoints.h"
 #include "service/Service.h"
+#include "service/ServiceConfig.h"
 #include "storage/BookDb.h"
 #include "storage/UserStore.h"
 
@@ -155,6 +161,91 @@ ReadbooksViewController* download(Context& ctx, int index, const char* step) {
     return reader;
 }
 
+// --- Keeping a whole book
+
+// The book kept whole in the walk: a service book past the two the shelf steps download, with
+// enough chapters for its download to be caught half way.
+int keptIndex() {
+    const QList<MyBookList> books = serviceBooks();
+    for (int i = 2; i < books.size(); ++i) {
+        if (Service::textOf(books.at(i).myLast_chapter_number()).toInt() >= 40)
+            return i;
+    }
+    return 2;
+}
+
+QString keptBookId() {
+    const QList<MyBookList> books = serviceBooks();
+    const int index = keptIndex();
+    return index < books.size() ? Service::textOf(books.at(index).myId()) : QString();
+}
+
+// What the keeper reads for the network while the walk holds it paused; empty when it does not.
+std::function<bool()>& heldReachable() {
+    static std::function<bool()> saved;
+    return saved;
+}
+
+void holdKeeper() {
+    if (heldReachable())
+        return;
+    heldReachable() = BookKeeper::internetReachable;
+    BookKeeper::internetReachable = [] { return false; };
+    BookKeeper::shared()->networkChanged();
+}
+
+void releaseKeeper() {
+    if (!heldReachable())
+        return;
+    BookKeeper::internetReachable = heldReachable();
+    heldReachable() = nullptr;
+    BookKeeper::shared()->networkChanged();
+}
+
+// Opens the kept book's detail screen and has its whole-book download running but held half way
+// (the keeper waits for a network that the walk withholds), so that its progress stays put for
+// the shot. The detail screen, or null.
+BookDetailViewController* keepHalfWay(Context& ctx, const char* step) {
+    BookDetailViewController* detail = openDetail(ctx, keptIndex(), step);
+    if (!detail)
+        return nullptr;
+    const QString bookId = keptBookId();
+    BookKeeper* keeper = BookKeeper::shared();
+    if (keeper->isKept(bookId) && keeper->isPaused())
+        return detail;
+    if (BookKeeper::isComplete(bookId)) {
+        stepFailed(step, "the book is kept whole already");
+        return detail;
+    }
+    QObject hold;
+    QObject::connect(keeper, &BookKeeper::progressChanged, &hold,
+                     [bookId](const QString& book, int stored, int total) {
+                         // Held from about a third on: the run on its way still lands, then
+                         // no more.
+                         if (book == bookId && stored * 3 >= total && stored < total)
+                             holdKeeper();
+                     });
+    if (!keeper->isKept(bookId))
+        detail->btnKeep()->click();
+    if (!waitFor(ctx, [&] { return keeper->isPaused() || !keeper->isKept(bookId); }))
+        stepFailed(step, "the download did not get under way");
+    if (!keeper->isKept(bookId))
+        stepFailed(step, "the download ended before it could be held half way");
+    ctx.settle(400);
+    detail->refreshKeep();
+    return detail;
+}
+
+// A free local port with nothing listening on it.
+quint16 closedPort() {
+    QTcpServer server;
+    if (!server.listen(QHostAddress::LocalHost, 0))
+        return 9;
+    const quint16 port = server.serverPort();
+    server.close();
+    return port;
+}
+
 } // namespace
 
 void registerCatalogScreenshots() {
@@ -214,5 +305,76 @@ void registerCatalogScreenshots() {
                 guard->presentOptions();
         });
         ctx.settle(200);
+    });
+    ScreenshotWalk::add(QStringLiteral("catalog_keep_detail_progress"), kOrder + 7,
+                        [](Context& ctx) {
+                            BookDetailViewController* detail =
+                                keepHalfWay(ctx, "catalog_keep_detail_progress");
+                            if (detail &&
+                                !detail->btnKeep()->text().startsWith(QStringLiteral("已缓存 ")))
+                                stepFailed("catalog_keep_detail_progress", "no progress shown");
+                            // The download stays held for the shelf's shot; that step lets it go.
+                        });
+    ScreenshotWalk::add(QStringLiteral("catalog_keep_shelf_bar"), kOrder + 8, [](Context& ctx) {
+        ctx.addCleanUp([] { releaseKeeper(); });
+        if (!keepHalfWay(ctx, "catalog_keep_shelf_bar"))
+            return;
+        if (auto* tabs = qobject_cast<TabBarController*>(ctx.window()->rootViewController())) {
+            if (auto* nav = qobject_cast<NavigationController*>(tabs->selectedViewController()))
+                nav->popToRootViewController(false);
+        }
+        ctx.selectTab(0);
+        dismissAlerts(ctx);
+        FirstViewController* shelf = shelfOf(ctx);
+        bool barShown = false;
+        if (shelf) {
+            for (KeepProgressBar* bar : shelf->findChildren<KeepProgressBar*>())
+                barShown = barShown || bar->bookId() == keptBookId();
+        }
+        if (!barShown)
+            stepFailed("catalog_keep_shelf_bar", "no progress bar on the kept book's cover");
+    });
+    ScreenshotWalk::add(QStringLiteral("catalog_keep_read_offline"), kOrder + 9, [](Context& ctx) {
+        const char* step = "catalog_keep_read_offline";
+        releaseKeeper();
+        const QString bookId = keptBookId();
+        BookKeeper* keeper = BookKeeper::shared();
+        if (!bookId.isEmpty() && !BookKeeper::isComplete(bookId) && !keeper->isKept(bookId))
+            keeper->keep(bookId);
+        if (!waitFor(ctx, [&] { return !keeper->isKept(bookId); }, 60000) ||
+            !BookKeeper::isComplete(bookId)) {
+            stepFailed(step, "the book was not kept whole");
+            return;
+        }
+        // The service goes away: everything below comes from what is stored.
+        const QString service = ServiceConfig::baseUrl();
+        ServiceConfig::setBaseUrl(QStringLiteral("http://127.0.0.1:%1").arg(closedPort()));
+        ctx.addCleanUp([service] { ServiceConfig::setBaseUrl(service); });
+        // Opened from the shelf at the last chapter, which only the whole-book download stored.
+        const int last = BookDb().getMaxChapterId(bookId);
+        BookDb().recordLastRead({{QStringLiteral("book_id"), bookId},
+                                 {QStringLiteral("chapter_id"), last},
+                                 {QStringLiteral("page_id"), 1},
+                                 {QStringLiteral("create_time"), tooles::currentTimeStr()}});
+        if (auto* tabs = qobject_cast<TabBarController*>(ctx.window()->rootViewController())) {
+            if (auto* nav = qobject_cast<NavigationController*>(tabs->selectedViewController()))
+                nav->popToRootViewController(false);
+        }
+        ctx.selectTab(0);
+        dismissAlerts(ctx);
+        FirstViewController* shelf = shelfOf(ctx);
+        QPointer<ReadbooksViewController> reader = shelf ? shelf->readBook(bookId) : nullptr;
+        if (!reader) {
+            stepFailed(step, "the shelf did not open the book");
+            return;
+        }
+        bool shown = false;
+        QObject::connect(reader, &ReadbooksViewController::pageLaidOut, reader,
+                         [&shown] { shown = true; });
+        if (!waitFor(ctx, [&] { return !reader || (shown && !reader->isBusy()); }, 30000))
+            stepFailed(step, "the reader did not show the stored chapter");
+        ctx.settle(300);
+        if (reader && reader->current_chapter_id != last)
+            stepFailed(step, "the reader is not at the last chapter");
     });
 }
