@@ -46,14 +46,8 @@ void AccountListViewController::viewDidLoad() {
     myTableView->viewport()->setAutoFillBackground(false);
     myTableView->verticalHeader()->setMinimumSectionSize(1);
 
-    btnBack = new Button(this);
-    btnBack->setTag(TagBack);
-    btnBack->setBackgroundImageNamed(QStringLiteral("public_toolBg_Button_back"));
-    btnBack->setText(L("back"));
-    btnBack->setTitleColor(Qt::white);
-    btnBack->setFontSize(14);
-    btnBack->resize(52, 30);
-    btnBack->setAction(this, [this](int tag) { action(tag); });
+    btnBack = tooles::barButton(this, QString(), QStringLiteral("public_toolBg_Button_back"),
+                                L("back"), TagBack, [this](int tag) { action(tag); });
 
     btnEdit = tooles::createButtonWithTitle(
         L("edit"), Qt::white, 14, this, [this](int tag) { action(tag); }, QRect(0, 0, 52, 30),

@@ -80,28 +80,14 @@ void FeedbackViewController::viewDidLoad() {
     background_->setGeometry(rect());
     background_->lower();
 
-    btnBack_ = new Button(this);
-    btnBack_->setObjectName(QStringLiteral("btnBack"));
-    btnBack_->setTag(0);
-    btnBack_->setBackgroundImageNamed(QStringLiteral("public_toolBg_Button_back"), {},
-                                      QMargins(14, 0, 6, 0));
-    btnBack_->setText(L("back"));
-    btnBack_->setTitleColor(Qt::white);
-    btnBack_->setFontSize(14);
-    btnBack_->resize(55, 32);
-    btnBack_->setAction(this, [this](int tag) { action(tag); });
+    btnBack_ = tooles::barButton(
+        this, QStringLiteral("btnBack"), QStringLiteral("public_toolBg_Button_back"), L("back"), 0,
+        [this](int tag) { action(tag); }, QSize(55, 32), QMargins(14, 0, 6, 0));
     setLeftBarButton(btnBack_);
 
-    btnSubmit_ = new Button(this);
-    btnSubmit_->setObjectName(QStringLiteral("btnSubmit"));
-    btnSubmit_->setTag(1);
-    btnSubmit_->setBackgroundImageNamed(QStringLiteral("center_feedback_button_submit"), {},
-                                        QMargins(6, 0, 6, 0));
-    btnSubmit_->setText(L("submit"));
-    btnSubmit_->setTitleColor(Qt::white);
-    btnSubmit_->setFontSize(14);
-    btnSubmit_->resize(50, 32);
-    btnSubmit_->setAction(this, [this](int tag) { action(tag); });
+    btnSubmit_ = tooles::barButton(
+        this, QStringLiteral("btnSubmit"), QStringLiteral("center_feedback_button_submit"),
+        L("submit"), 1, [this](int tag) { action(tag); }, QSize(50, 32), QMargins(6, 0, 6, 0));
     setRightBarButton(btnSubmit_);
 
     scrollView_ = new QScrollArea(this);

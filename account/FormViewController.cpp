@@ -70,16 +70,10 @@ void FormViewController::failNotice(const QString& text) {
 }
 
 Button* FormViewController::makeBarButton(const QString& title, int tag, bool back) {
-    auto* b = new Button(this);
-    b->setTag(tag);
-    b->setBackgroundImageNamed(back ? QStringLiteral("public_toolBg_Button_back")
-                                    : QStringLiteral("public_toolBg_Button"));
-    b->setText(title);
-    b->setTitleColor(Qt::white);
-    b->setFontSize(14);
-    b->resize(52, 30);
-    b->setAction(this, [this](int t) { action(t); });
-    return b;
+    return tooles::barButton(this, QString(),
+                             back ? QStringLiteral("public_toolBg_Button_back")
+                                  : QStringLiteral("public_toolBg_Button"),
+                             title, tag, [this](int t) { action(t); });
 }
 
 Button* FormViewController::makeFormButton(const QString& title, int tag, const QRect& frame) {

@@ -59,14 +59,8 @@ void MsgdetailViewController::viewDidLoad() {
     background_ = tooles::bgView(true, false, this);
     background_->lower();
 
-    btnBack_ = new Button(this);
-    btnBack_->setTag(0);
-    btnBack_->setBackgroundImageNamed(QStringLiteral("public_toolBg_Button_back"));
-    btnBack_->setText(L("back"));
-    btnBack_->setTitleColor(Qt::white);
-    btnBack_->setFontSize(14);
-    btnBack_->resize(52, 30);
-    btnBack_->setAction(this, [this](int tag) { action(tag); });
+    btnBack_ = tooles::barButton(this, QString(), QStringLiteral("public_toolBg_Button_back"),
+                                 L("back"), 0, [this](int tag) { action(tag); });
     setLeftBarButton(btnBack_);
     setHidesBackButton(true);
 

@@ -18,6 +18,7 @@
 #include "account/ReadRecordViewController.h"
 #include "app/SettingViewController.h"
 #include "app/VersionCheck.h"
+#include "app/tooles.h"
 #include "catalog/FirstViewController.h"
 #include "platform/Application.h"
 #include "platform/Images.h"
@@ -138,16 +139,9 @@ void MyInfoViewController::viewDidLoad() {
     background_->setGeometry(rect());
     background_->lower();
 
-    btnBack_ = new Button(this);
-    btnBack_->setObjectName(QStringLiteral("btnBack"));
-    btnBack_->setTag(1);
-    btnBack_->setBackgroundImageNamed(QStringLiteral("public_toolBg_Button_back"), {},
-                                      QMargins(14, 0, 6, 0));
-    btnBack_->setText(L("back"));
-    btnBack_->setTitleColor(Qt::white);
-    btnBack_->setFontSize(14);
-    btnBack_->resize(55, 32);
-    btnBack_->setAction(this, [this](int tag) { action(tag); });
+    btnBack_ = tooles::barButton(
+        this, QStringLiteral("btnBack"), QStringLiteral("public_toolBg_Button_back"), L("back"), 1,
+        [this](int tag) { action(tag); }, QSize(55, 32), QMargins(14, 0, 6, 0));
     setLeftBarButton(btnBack_);
 
     // The settings button: the gear beside its label on the bar's button face.

@@ -272,18 +272,10 @@ void SettingViewController::viewDidLoad() {
     background_->setGeometry(rect());
     background_->lower();
 
-    btnBack_ = new Button(this);
-    btnBack_->setObjectName(QStringLiteral("btnBack"));
-    btnBack_->setTag(1);
-    btnBack_->setBackgroundImageNamed(QStringLiteral("public_toolBg_Button_back"), {},
-                                      QMargins(14, 0, 6, 0));
-    btnBack_->setText(L("back"));
-    btnBack_->setTitleColor(Qt::white);
-    QFont backFont(QStringLiteral("Arial"));
-    backFont.setPixelSize(14);
-    btnBack_->setFont(backFont);
-    btnBack_->resize(55, 32);
-    btnBack_->setAction(this, [this](int tag) { actionBtn(tag); });
+    btnBack_ = tooles::barButton(
+        this, QStringLiteral("btnBack"), QStringLiteral("public_toolBg_Button_back"), L("back"), 1,
+        [this](int tag) { actionBtn(tag); }, QSize(55, 32), QMargins(14, 0, 6, 0),
+        QStringLiteral("Arial"));
     setLeftBarButton(btnBack_);
 
     buildTable();

@@ -2,7 +2,9 @@
 
 #include <QDateTime>
 #include <QImage>
+#include <QMargins>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QVariantMap>
 #include <functional>
@@ -93,4 +95,11 @@ public:
                                          const QRect& frame, const QString& image,
                                          const QString& imagePressed, int tag,
                                          QWidget* parent = nullptr);
+    // A navigation-bar button: the title in white 14-pixel type on the stretchable bar image
+    // (caps keep the image's ends unstretched), sized, tagged and calling action with its tag.
+    // An empty object name leaves the button unnamed; fontFamily, when given, sets the face.
+    static Button* barButton(QWidget* owner, const QString& objectName, const QString& image,
+                             const QString& title, int tag, std::function<void(int)> action,
+                             const QSize& size = QSize(52, 30), const QMargins& caps = {},
+                             const QString& fontFamily = {});
 };

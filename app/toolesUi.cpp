@@ -1,5 +1,6 @@
 // The view and overlay factories of tooles: what every screen builds its look from.
 #include <QApplication>
+#include <QFont>
 #include <QPalette>
 #include <QPointer>
 
@@ -106,5 +107,27 @@ Button* tooles::createButtonWithTitle(const QString& title, const QColor& titleC
     button->setTag(tag);
     if (target && selector)
         button->setAction(target, selector);
+    return button;
+}
+
+Button* tooles::barButton(QWidget* owner, const QString& objectName, const QString& image,
+                          const QString& title, int tag, std::function<void(int)> action,
+                          const QSize& size, const QMargins& caps, const QString& fontFamily) {
+    auto* button = new Button(owner);
+    if (!objectName.isEmpty())
+        button->setObjectName(objectName);
+    button->setTag(tag);
+    button->setBackgroundImageNamed(image, {}, caps);
+    button->setText(title);
+    button->setTitleColor(Qt::white);
+    if (fontFamily.isEmpty()) {
+        button->setFontSize(14);
+    } else {
+        QFont font(fontFamily);
+        font.setPixelSize(14);
+        button->setFont(font);
+    }
+    button->resize(size);
+    button->setAction(owner, std::move(action));
     return button;
 }

@@ -2,6 +2,7 @@
 
 #include <QDebug>
 
+#include "app/tooles.h"
 #include "catalog/BookDetailViewController.h"
 #include "engines/HttpRequest.h"
 #include "platform/Localizable.h"
@@ -150,18 +151,9 @@ void BookListPanel::openBook(int row) {
 
 Button* BookListPanel::makeBackButton(ViewController* screen, int tag,
                                       std::function<void(int)> action) {
-    auto* button = new Button(screen);
-    button->setObjectName(QStringLiteral("btnBack"));
-    button->setTag(tag);
-    button->setBackgroundImageNamed(QStringLiteral("public_toolBg_Button_back"), {},
-                                    QMargins(14, 0, 6, 0));
-    button->setText(L("back"));
-    button->setTitleColor(Qt::white);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(14);
-    button->setFont(font);
-    button->resize(55, 32);
-    button->setAction(screen, std::move(action));
+    Button* button = tooles::barButton(
+        screen, QStringLiteral("btnBack"), QStringLiteral("public_toolBg_Button_back"), L("back"),
+        tag, std::move(action), QSize(55, 32), QMargins(14, 0, 6, 0), QStringLiteral("Arial"));
     screen->setHidesBackButton(true);
     screen->setLeftBarButton(button);
     return button;

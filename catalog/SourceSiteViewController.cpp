@@ -31,14 +31,8 @@ SourceSiteViewController::~SourceSiteViewController() {
 void SourceSiteViewController::viewDidLoad() {
     tooles::bgView(true, false, this)->lower();
 
-    auto* back = new Button(this);
-    back->setTag(0);
-    back->setBackgroundImageNamed(QStringLiteral("public_toolBg_Button_back"));
-    back->setText(L("back"));
-    back->setTitleColor(Qt::white);
-    back->setFontSize(14);
-    back->resize(52, 30);
-    back->setAction(this, [this](int tag) { action(tag); });
+    Button* back = tooles::barButton(this, QString(), QStringLiteral("public_toolBg_Button_back"),
+                                     L("back"), 0, [this](int tag) { action(tag); });
     back->hide();
     setLeftBarButton(back);
     setHidesBackButton(true);

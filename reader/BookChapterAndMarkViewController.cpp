@@ -28,14 +28,8 @@ void BookChapterAndMarkViewController::viewDidLoad() {
         background_->lower();
     }
 
-    auto* back = new Button(this);
-    back->setTag(0);
-    back->setBackgroundImageNamed(QStringLiteral("public_toolBg_Button_back"));
-    back->setText(L("back"));
-    back->setTitleColor(Qt::white);
-    back->setFontSize(14);
-    back->resize(52, 30);
-    back->setAction(this, [this](int tag) { action(tag); });
+    Button* back = tooles::barButton(this, QString(), QStringLiteral("public_toolBg_Button_back"),
+                                     L("back"), 0, [this](int tag) { action(tag); });
     setLeftBarButton(back);
     setHidesBackButton(true);
 
