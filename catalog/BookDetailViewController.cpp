@@ -119,14 +119,8 @@ void BookDetailViewController::viewDidLoad() {
     background->lower();
     bookid_ = Service::textOf(bookInfo_.myId());
 
-    auto* back = new Button(this);
-    back->setTag(TagBack);
-    back->setBackgroundImageNamed(QStringLiteral("public_toolBg_Button_back"));
-    back->setText(L("back"));
-    back->setTitleColor(Qt::white);
-    back->setFontSize(14);
-    back->resize(52, 30);
-    back->setAction(this, [this](int tag) { action(tag); });
+    Button* back = tooles::barButton(this, QString(), QStringLiteral("public_toolBg_Button_back"),
+                                     L("back"), TagBack, [this](int tag) { action(tag); });
     back->hide();
     setLeftBarButton(back);
     setHidesBackButton(true);
