@@ -26,13 +26,6 @@ QByteArray box(const QStringList& ids, int count) {
         .toJson(QJsonDocument::Compact);
 }
 
-QStringList heldIds(const MyMsgboxViewController* screen) {
-    QStringList ids;
-    for (const QVariant& m : screen->myMsgList())
-        ids << m.toMap().value("id").toString();
-    return ids;
-}
-
 class LateAnswersTest : public ListsTest {};
 
 } // namespace
