@@ -67,23 +67,6 @@ QByteArray escapedBytes(const QString& urlText) {
     return out;
 }
 
-bool isIntegral(int typeId) {
-    switch (typeId) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-        return true;
-    default:
-        return false;
-    }
-}
 } // namespace
 
 QString escape(const QString& urlText) {
@@ -170,7 +153,7 @@ QString textOf(const QVariant& value) {
     const int type = value.typeId();
     if (type == QMetaType::QString)
         return value.toString();
-    if (isIntegral(type)) {
+    if (isIntegralType(type)) {
         if (type == QMetaType::ULongLong || type == QMetaType::ULong || type == QMetaType::UInt)
             return QString::number(value.toULongLong());
         return QString::number(value.toLongLong());
@@ -190,7 +173,7 @@ QString textOf(const QVariant& value) {
 int pageCount(const QVariant& count) {
     double total = 0;
     const int type = count.typeId();
-    if (isIntegral(type) || type == QMetaType::Double || type == QMetaType::Float) {
+    if (isIntegralType(type) || type == QMetaType::Double || type == QMetaType::Float) {
         total = count.toDouble();
     } else if (type == QMetaType::QString) {
         bool ok = false;
@@ -202,6 +185,24 @@ int pageCount(const QVariant& count) {
         return 0;
     const double pages = std::ceil(total / kPageSize);
     return pages > 2147483647.0 ? 2147483647 : static_cast<int>(pages);
+}
+
+bool isIntegralType(int typeId) {
+    switch (typeId) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace Service

@@ -55,6 +55,8 @@ Answer decode(const HttpRequest* request);
 // The text form of a value that may arrive as a string or a number; a null QString for
 // null, absent, or any other type (an object, a list, a bool).
 QString textOf(const QVariant& value);
+// Whether a value of this type is one of the integers textOf writes as a plain number.
+bool isIntegralType(int typeId);
 // Pages of 11 for a list's count (null or not a number counts 0): ceil(count / 11).
 int pageCount(const QVariant& count);
 inline constexpr int kPageSize = 11;

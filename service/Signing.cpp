@@ -11,25 +11,6 @@ namespace {
 // Fixed salt shared with the book service; it only ever enters the checksum.
 constexpr char kSalt[] = "Qm7tRvKe";
 
-// The integer types Service::textOf writes as numbers.
-bool isIntegral(int type) {
-    switch (type) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The checksum input: the UTF-8 bytes that are hashed, kept on the stack for the usual few
 // short parameters.
 using Bytes = QVarLengthArray<char, 512>;
@@ -61,10 +42,10 @@ void appendValue(QString& pairs, Bytes& input, const QVariant& value) {
         appendUtf8(input, text);
         return;
     }
-    if (isIntegral(type) || type == QMetaType::Bool) {
+    if (Service::isIntegralType(type) || type == QMetaType::Bool) {
         char digits[24];
-        const bool isUnsigned = type == QMetaType::ULongLong || type == QMetaType::ULong ||
-                                type == QMetaType::UInt;
+        const bool isUnsigned =
+            type == QMetaType::ULongLong || type == QMetaType::ULong || type == QMetaType::UInt;
         const auto end = type == QMetaType::Bool
                              ? std::to_chars(digits, digits + sizeof digits, value.toBool() ? 1 : 0)
                          : isUnsigned
