@@ -544,17 +544,8 @@ void BookDetailViewController::startReading() {
         openStoredBook();
         return;
     }
-    if (!UserStore::isSignedIn()) {
-        LoginViewController::presentFrom(this);
+    if (!mayDownload())
         return;
-    }
-    if (UserDefaults::standard().boolForKey(QStringLiteral("is_open_wifi")) &&
-        !(wifiAvailable && wifiAvailable())) {
-        showBDK(L("Please open settings not limited wifi download"),
-                QStringLiteral("read_refresh_no"));
-        displayNotification();
-        return;
-    }
     download();
 }
 
@@ -660,9 +651,10 @@ void BookDetailViewController::downOk(HttpRequest* request) {
         return;
     }
     const QVariantMap stored = answer.dict;
-    const bool started = db.insertChapterAll(
-        bookid_, stored, this,
-        [this, stored, onShelfAlready](bool ok) { chaptersStored(stored, ok, onShelfAlready); });
+    const bool started =
+        db.insertChapterAll(bookid_, stored, this, [this, stored, onShelfAlready](bool ok) {
+            chaptersStored(stored, ok, onShelfAlready);
+        });
     if (!started)
         chaptersStored(stored, false, onShelfAlready);
 }
@@ -795,17 +787,8 @@ void BookDetailViewController::keepWhole() {
     }
     if (BookKeeper::isComplete(bookid_))
         return;
-    if (!UserStore::isSignedIn()) {
-        LoginViewController::presentFrom(this);
+    if (!mayDownload())
         return;
-    }
-    if (UserDefaults::standard().boolForKey(QStringLiteral("is_open_wifi")) &&
-        !(wifiAvailable && wifiAvailable())) {
-        showBDK(L("Please open settings not limited wifi download"),
-                QStringLiteral("read_refresh_no"));
-        displayNotification();
-        return;
-    }
     if (!keeper->keep(bookid_, bookInfo_.myTitle()))
         showNetworkNotice();
     refreshKeep();
@@ -824,6 +807,21 @@ void BookDetailViewController::displayNotification() {
         return;
     notify->raise();
     notify->displayNotification();
+}
+
+bool BookDetailViewController::mayDownload() {
+    if (!UserStore::isSignedIn()) {
+        LoginViewController::presentFrom(this);
+        return false;
+    }
+    if (UserDefaults::standard().boolForKey(QStringLiteral("is_open_wifi")) &&
+        !(wifiAvailable && wifiAvailable())) {
+        showBDK(L("Please open settings not limited wifi download"),
+                QStringLiteral("read_refresh_no"));
+        displayNotification();
+        return false;
+    }
+    return true;
 }
 
 void BookDetailViewController::showNetworkNotice() {

@@ -124,6 +124,9 @@ private:
     void showBDK(const QString& text, const QString& imageName);
     void displayNotification();
     void showNetworkNotice();
+    // A download needs a signed-in reader, and Wi-Fi when downloads are limited to it; false
+    // (with the login screen or the notice shown) when it may not start.
+    bool mayDownload();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     MyBookList bookInfo_;
