@@ -313,10 +313,23 @@ void BookKeeper::emitProgress(Job& job) {
     Q_EMIT progressChanged(job.bookId, job.stored, job.total);
 }
 
-void BookKeeper::askMenu(Job& job) {
-    HttpRequest* request = Service::request(Service::menuUrl(job.bookId), this);
+HttpRequest* BookKeeper::requestFor(Job& job, const QUrl& url) {
+    HttpRequest* request = Service::request(url, this);
     request->setShouldContinueWhenAppEntersBackground(true);
     job.request = request;
+    const quint64 serial = job.serial;
+    request->setDidFail([this, serial](HttpRequest* r) {
+        r->deleteLater();
+        if (Job* job = jobBySerial(serial)) {
+            job->request = nullptr;
+            requestFailed(serial, true);
+        }
+    });
+    return request;
+}
+
+void BookKeeper::askMenu(Job& job) {
+    HttpRequest* request = requestFor(job, Service::menuUrl(job.bookId));
     const quint64 serial = job.serial;
     request->setDidFinish([this, serial](HttpRequest* r) {
         r->deleteLater();
@@ -350,35 +363,19 @@ void BookKeeper::askMenu(Job& job) {
             requestFailed(serial, false);
         }
     });
-    request->setDidFail([this, serial](HttpRequest* r) {
-        r->deleteLater();
-        if (Job* job = jobBySerial(serial)) {
-            job->request = nullptr;
-            requestFailed(serial, true);
-        }
-    });
     request->startAsynchronous();
 }
 
 void BookKeeper::askRun(Job& job) {
     job.run = job.pending.mid(0, kRunSize);
     HttpRequest* request =
-        Service::request(Service::getcontentUrl(job.bookId, joinNumbers(job.run)), this);
-    request->setShouldContinueWhenAppEntersBackground(true);
-    job.request = request;
+        requestFor(job, Service::getcontentUrl(job.bookId, joinNumbers(job.run)));
     const quint64 serial = job.serial;
     request->setDidFinish([this, serial](HttpRequest* r) {
         r->deleteLater();
         if (Job* job = jobBySerial(serial)) {
             job->request = nullptr;
             runAnswered(serial, r);
-        }
-    });
-    request->setDidFail([this, serial](HttpRequest* r) {
-        r->deleteLater();
-        if (Job* job = jobBySerial(serial)) {
-            job->request = nullptr;
-            requestFailed(serial, true);
         }
     });
     request->startAsynchronous();

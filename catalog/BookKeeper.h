@@ -12,6 +12,7 @@
 #include <vector>
 
 class HttpRequest;
+class QUrl;
 
 // Keeps whole books for offline reading: one queue for every book asked for, downloaded in
 // the background through /data/getcontent.
@@ -104,6 +105,9 @@ private:
     void pump();
     void step(Job& job);
     void loadPending(Job& job);
+    // A request of the job's, kept as its one request; a failure to reach the service counts
+    // against the job.
+    HttpRequest* requestFor(Job& job, const QUrl& url);
     void askMenu(Job& job);
     void askRun(Job& job);
     void runAnswered(quint64 serial, HttpRequest* request);
