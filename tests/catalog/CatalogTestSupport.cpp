@@ -16,6 +16,7 @@
 #include "service/ServiceConfig.h"
 #include "storage/BookDb.h"
 #include "storage/UserStore.h"
+#include "tests/support/ScreenStage.h"
 #include "tests/support/TestUtil.h"
 
 namespace catalogtest {
@@ -109,16 +110,11 @@ void CatalogScreenTest::SetUpTestSuite() {
     ServiceConfig::setLookupBase(service->baseUrl());
     HttpRequest::setDefaultTimeOutSeconds(5);
     Window::setScreenHeight(Window::kTallHeight);
-    window = new Window();
-    nav = new NavigationController(new ViewController());
-    window->setRootViewController(nav);
-    window->makeKeyAndVisible();
+    nav = testutil::openStage(window);
 }
 
 void CatalogScreenTest::TearDownTestSuite() {
-    delete window;
-    window = nullptr;
-    nav = nullptr;
+    testutil::closeStage(window, nav);
     delete service;
     service = nullptr;
 }

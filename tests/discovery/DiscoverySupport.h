@@ -19,6 +19,7 @@
 #include "service/ServiceConfig.h"
 #include "storage/BookDb.h"
 #include "tests/support/FakeService.h"
+#include "tests/support/ScreenStage.h"
 #include "tests/support/TestUtil.h"
 #include "widgets/PullLoadingView.h"
 #include "widgets/PullingRefreshTableView.h"
@@ -92,15 +93,10 @@ public:
         ServiceConfig::setBaseUrl(service->baseUrl());
         HttpRequest::setDefaultTimeOutSeconds(5);
         Window::setScreenHeight(Window::kTallHeight);
-        window = new Window();
-        nav = new NavigationController(new ViewController());
-        window->setRootViewController(nav);
-        window->makeKeyAndVisible();
+        nav = testutil::openStage(window);
     }
     static void TearDownTestSuite() {
-        delete window;
-        window = nullptr;
-        nav = nullptr;
+        testutil::closeStage(window, nav);
         delete service;
         service = nullptr;
     }

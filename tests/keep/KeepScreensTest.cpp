@@ -22,6 +22,7 @@
 #include "storage/UserStore.h"
 #include "tests/keep/KeepTestSupport.h"
 #include "tests/support/FakeService.h"
+#include "tests/support/ScreenStage.h"
 #include "tests/support/TestUtil.h"
 #include "widgets/GMGridViewCell.h"
 #include <QElapsedTimer>
@@ -38,15 +39,10 @@ class KeepScreensTest : public ::testing::Test {
 public:
     static void SetUpTestSuite() {
         service = new FakeService();
-        window = new Window();
-        nav = new NavigationController(new ViewController());
-        window->setRootViewController(nav);
-        window->makeKeyAndVisible();
+        nav = testutil::openStage(window);
     }
     static void TearDownTestSuite() {
-        delete window;
-        window = nullptr;
-        nav = nullptr;
+        testutil::closeStage(window, nav);
         delete service;
         service = nullptr;
     }
@@ -320,14 +316,13 @@ TEST_F(KeepScreensTest, ReadingABookTheKeeperPutOnTheShelfMeanwhileStoresItOnce)
     gate->open = true;
     ASSERT_TRUE(testutil::waitUntil([&] { return ended; }, 15000));
     EXPECT_TRUE(opened);
-    ASSERT_TRUE(
-        testutil::waitUntil([&] { return detail->btnKeep()->text() == QStringLiteral("已缓存全本"); },
-                            15000))
+    ASSERT_TRUE(testutil::waitUntil(
+        [&] { return detail->btnKeep()->text() == QStringLiteral("已缓存全本"); }, 15000))
         << detail->btnKeep()->text().toStdString();
     BookDb::waitForBackgroundWrites();
     const QList<int> rows = keptRowsOf(kBook);
     ASSERT_EQ(rows.size(), 4);
-    EXPECT_EQ(rows.at(0), 1); // one book record
+    EXPECT_EQ(rows.at(0), 1);  // one book record
     EXPECT_EQ(rows.at(1), 35); // each chapter once
     EXPECT_EQ(storedChapters(kBook), numbers(1, 35));
     EXPECT_EQ(markedChapters(kBook), numbers(1, 35));

@@ -20,6 +20,7 @@
 #include "storage/BookDb.h"
 #include "storage/ReadingPositions.h"
 #include "tests/support/FakeService.h"
+#include "tests/support/ScreenStage.h"
 #include "tests/support/TestUtil.h"
 
 namespace {
@@ -96,15 +97,10 @@ public:
         service->route(QStringLiteral("GET"), QStringLiteral("/site/readchapter"),
                        FakeService::Reply::json(R"({"result":"ok"})"));
         Window::setScreenHeight(Window::kTallHeight);
-        window = new Window();
-        nav = new NavigationController(new ViewController());
-        window->setRootViewController(nav);
-        window->makeKeyAndVisible();
+        nav = testutil::openStage(window);
     }
     static void TearDownTestSuite() {
-        delete window;
-        window = nullptr;
-        nav = nullptr;
+        testutil::closeStage(window, nav);
         delete service;
         service = nullptr;
     }

@@ -4,6 +4,7 @@
 #include "platform/UserDefaults.h"
 #include "service/ServiceConfig.h"
 #include "storage/BookDb.h"
+#include "tests/support/ScreenStage.h"
 #include "tests/support/TestUtil.h"
 
 namespace readertest {
@@ -81,17 +82,12 @@ void ReaderScreenTest::SetUpTestSuite() {
                    FakeService::Reply::json(ok));
     serveContent();
     Window::setScreenHeight(Window::kTallHeight);
-    window = new Window();
-    nav = new NavigationController(new ViewController());
-    window->setRootViewController(nav);
-    window->makeKeyAndVisible();
+    nav = testutil::openStage(window);
 }
 
 void ReaderScreenTest::TearDownTestSuite() {
     // The web views go before the application object.
-    delete window;
-    window = nullptr;
-    nav = nullptr;
+    testutil::closeStage(window, nav);
     delete service;
     service = nullptr;
 }
