@@ -23,6 +23,24 @@ namespace liststest {
 
 using testutil::waitUntil;
 
+// A book as the account lists give it.
+inline QJsonObject book(const QJsonValue& id) {
+    const int n = id.isString() ? id.toString().toInt() : id.toInt();
+    return {{"book_id", id},
+            {"title", QStringLiteral("书 %1").arg(n)},
+            {"author", QStringLiteral("作者%1").arg(n)},
+            {"coverimg", ""},
+            {"category", QJsonObject{{"name", "玄幻"}}}};
+}
+
+// Page n of total reading records, book ids counted from 1, each book inside its record.
+inline QJsonObject recordPage(int n, int total) {
+    QJsonArray chapters;
+    for (int id = (n - 1) * 11 + 1; id <= qMin(total, n * 11); ++id)
+        chapters.append(QJsonObject{{"chapter_number", 3}, {"book", book(id)}});
+    return {{"result", "ok"}, {"chapters", chapters}, {"count", total}};
+}
+
 // A signed-in user, the fake service and a navigation stack to push the list screens on.
 class ListsTest : public ::testing::Test {
 protected:

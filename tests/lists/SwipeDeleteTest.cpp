@@ -17,19 +17,6 @@ namespace {
 const QString kRecords = QStringLiteral("/data/getreadlog");
 const QString kRemoveRecord = QStringLiteral("/site/removeReadrecord");
 
-QJsonObject recordPage(int n, int total) {
-    QJsonArray chapters;
-    for (int id = (n - 1) * 11 + 1; id <= qMin(total, n * 11); ++id)
-        chapters.append(
-            QJsonObject{{"chapter_number", 3},
-                        {"book", QJsonObject{{"book_id", id},
-                                             {"title", QStringLiteral("书 %1").arg(id)},
-                                             {"author", QStringLiteral("作者%1").arg(id)},
-                                             {"coverimg", ""},
-                                             {"category", QJsonObject{{"name", "玄幻"}}}}}});
-    return {{"result", "ok"}, {"chapters", chapters}, {"count", total}};
-}
-
 class SwipeDeleteTest : public ListsTest {
 protected:
     ReadRecordViewController* openRecords(int total) {
