@@ -54,6 +54,13 @@ protected:
         return k;
     }
 
+    // A started keeper asked to keep the book.
+    void startKeeping(const QString& book, const QString& hint = QString()) {
+        keeper = newKeeper();
+        keeper->start();
+        EXPECT_TRUE(keeper->keep(book, hint));
+    }
+
     bool waitFinished(int n = 1, int timeoutMs = 20000) {
         return testutil::waitUntil([&] { return ended.size() >= n; }, timeoutMs);
     }
@@ -80,9 +87,7 @@ const QString kBook = QStringLiteral("77");
 TEST_F(KeeperTest, AsksTheUnstoredChaptersInRunsOfTenAndMarksWhatItStored) {
     seedStoredBook(kBook, 25, 10);
     ServedBook served(service, kBook, 25);
-    keeper = newKeeper();
-    keeper->start();
-    ASSERT_TRUE(keeper->keep(kBook));
+    startKeeping(kBook);
     ASSERT_TRUE(waitFinished());
 
     EXPECT_EQ(askedRuns(service), (QStringList{"11,12,13,14,15,16,17,18,19,20", "21,22,23,24,25"}));
@@ -110,9 +115,7 @@ TEST_F(KeeperTest, ChapterLeftOutIsAskedOnceMoreThenCountedMissing) {
     ServedBook served(service, kBook, 25);
     served.neverServe(13);
     served.serveLate(22); // left out of its first answer only
-    keeper = newKeeper();
-    keeper->start();
-    keeper->keep(kBook);
+    startKeeping(kBook);
     ASSERT_TRUE(waitFinished());
 
     EXPECT_EQ(askedRuns(service),
@@ -131,9 +134,7 @@ TEST_F(KeeperTest, ChapterLeftOutIsAskedOnceMoreThenCountedMissing) {
 
 TEST_F(KeeperTest, FetchesTheMenuFirstAndPutsAnUnshelvedBookOnTheShelf) {
     ServedBook served(service, kBook, 12);
-    keeper = newKeeper();
-    keeper->start();
-    keeper->keep(kBook, QStringLiteral("hint"));
+    startKeeping(kBook, QStringLiteral("hint"));
     ASSERT_TRUE(waitFinished());
 
     EXPECT_EQ(service.requests(QStringLiteral("/data/menu")).size(), 1);
@@ -155,9 +156,7 @@ TEST_F(KeeperTest, WrongChaptersAndForeignBooksInAnAnswerAreNotStored) {
                {"chapter_number":11,"book_id":"77","title":"t11"},
                {"chapter_number":12,"book_id":"99","title":"t12","content":"<p>12</p>"}]})");
     });
-    keeper = newKeeper();
-    keeper->start();
-    keeper->keep(kBook);
+    startKeeping(kBook);
     ASSERT_TRUE(waitFinished());
     EXPECT_EQ(ended.first().second, 1); // 11 never came with a text
     EXPECT_EQ(storedChapters(kBook), numbers(1, 10) + QList<int>{12});
@@ -178,9 +177,7 @@ TEST_F(KeeperTest, NetworkLossPausesAndItsReturnResumesWithoutAskingAStoredRunAg
         }
         return !(offline && !reachable);
     });
-    keeper = newKeeper();
-    keeper->start();
-    keeper->keep(kBook);
+    startKeeping(kBook);
     ASSERT_TRUE(testutil::waitUntil([&] { return keeper->isPaused(); }));
     EXPECT_FALSE(keeper->waitsForWifi());
     const int asked = int(service.requests(QStringLiteral("/data/getcontent")).size());
@@ -205,9 +202,7 @@ TEST_F(KeeperTest, WifiOnlySettingHoldsTheDownloadUntilWifiComes) {
     ServedBook served(service, kBook, 25);
     UserDefaults::standard().setObject(QStringLiteral("is_open_wifi"), true);
     wifi = false;
-    keeper = newKeeper();
-    keeper->start();
-    keeper->keep(kBook);
+    startKeeping(kBook);
     testutil::spin(300);
     EXPECT_TRUE(keeper->isPaused());
     EXPECT_TRUE(keeper->waitsForWifi());
@@ -270,9 +265,7 @@ TEST_F(KeeperTest, CancelMidRunStoresNothingMoreAndForgetsTheQueueRow) {
     seedStoredBook(kBook, 35, 10);
     ServedBook served(service, kBook, 35);
     served.setDelayMs(300);
-    keeper = newKeeper();
-    keeper->start();
-    keeper->keep(kBook);
+    startKeeping(kBook);
     ASSERT_TRUE(service.waitForRequests(1));
     keeper->cancel(kBook);
     EXPECT_FALSE(keeper->isKept(kBook));
