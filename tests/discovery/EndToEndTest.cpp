@@ -57,27 +57,21 @@ protected:
 } // namespace
 
 TEST_F(DiscoveryEndToEnd, EveryListShowsTheBooksBookdHoldsPageByPage) {
-    auto* recommend = show(new SecondViewController());
-    for (int segment = 0; segment < 2; ++segment) {
-        SCOPED_TRACE(segment);
-        recommend->segmentedControlChangedValue(segment);
-        const QList<int> expected =
-            bookdIds("/data/suggest", {{"category", segment == 0 ? "daily" : "popular"}});
-        ASSERT_GT(expected.size(), 11);
-        EXPECT_EQ(pullToTheEnd(recommend->lists()->panel(segment)), expected);
-    }
-    nav->popToRootViewController(false);
-
-    auto* ranking = show(new ThirdViewController());
-    for (int segment = 0; segment < 2; ++segment) {
-        SCOPED_TRACE(segment);
-        ranking->segmentedControlChangedValue(segment);
-        const QList<int> expected =
-            bookdIds("/data/booklist", {{"order", segment == 0 ? "read" : "favouite"}});
-        ASSERT_GT(expected.size(), 22);
-        EXPECT_EQ(pullToTheEnd(ranking->lists()->panel(segment)), expected);
-    }
-    nav->popToRootViewController(false);
+    // Both segments of the recommendations and of the rankings, each at least `atLeast` long.
+    const auto everySegment = [&](auto* screen, const QString& path, const QString& key,
+                                  const QStringList& lists, int atLeast) {
+        show(screen);
+        for (int segment = 0; segment < 2; ++segment) {
+            SCOPED_TRACE(lists[segment].toStdString());
+            screen->segmentedControlChangedValue(segment);
+            const QList<int> expected = bookdIds(path, {{key, lists[segment]}});
+            ASSERT_GT(expected.size(), atLeast);
+            EXPECT_EQ(pullToTheEnd(screen->lists()->panel(segment)), expected);
+        }
+        nav->popToRootViewController(false);
+    };
+    everySegment(new SecondViewController(), "/data/suggest", "category", {"daily", "popular"}, 11);
+    everySegment(new ThirdViewController(), "/data/booklist", "order", {"read", "favouite"}, 22);
 
     auto* category = new CategoryDetailViewController();
     category->cateid = 1;

@@ -27,7 +27,6 @@ namespace {
 const QString kSuggest = QStringLiteral("/data/suggest");
 const QString kBooklist = QStringLiteral("/data/booklist");
 
-class ListScreens : public DiscoveryTest {};
 
 // Waits until the panel's list settles with n books and no request on its way.
 bool settlesWith(BookListPanel* panel, int n) {
@@ -61,6 +60,22 @@ bool slidesIn(PullingRefreshTableView* table, const QString& text) {
     return testutil::waitUntil(
         [&] { return table->msgLabel() && table->msgLabel()->text() == text; }, 15000);
 }
+
+class ListScreens : public DiscoveryTest {
+protected:
+    CategoryDetailViewController* openCategory(int id) {
+        auto* screen = new CategoryDetailViewController();
+        screen->cateid = id;
+        return show(screen);
+    }
+    // The ranking screen over lists of those sizes; true once its first list holds n books.
+    ThirdViewController* openRankings(const std::map<QString, int>& totals, int n = 11) {
+        serveLists(kBooklist, "order", totals);
+        auto* screen = show(new ThirdViewController());
+        EXPECT_TRUE(settlesWith(screen->lists()->panel(0), n));
+        return screen;
+    }
+};
 
 } // namespace
 
@@ -99,21 +114,13 @@ TEST_F(ListScreens, RecommendationsAskForEachSegmentTheFirstTimeItIsShown) {
     EXPECT_TRUE(daily->table()->reachedTheEnd());
     EXPECT_EQ(pagesAsked(kSuggest, "category", "daily"), (QList<int>{1, 2}));
     EXPECT_EQ(daily->books().size(), 11);
-    // Rows show the book.
-    RecommendCell* cell = daily->cellAt(0);
-    ASSERT_TRUE(cell);
-    EXPECT_EQ(cell->authorNameLabel()->text(), QStringLiteral("作者: 作者1"));
-    EXPECT_EQ(cell->categoryLabel()->text(), QStringLiteral("分类: 玄幻"));
-    EXPECT_EQ(cell->tag(), 1);
 }
 
 TEST_F(ListScreens, RankingsKeepEachSegmentsListAndCounter) {
     const std::map<QString, int> totals{{"read", 30}, {"favouite", 25}};
-    serveLists(kBooklist, "order", totals);
-    auto* screen = show(new ThirdViewController());
+    auto* screen = openRankings(totals);
     BookListPanel* reads = screen->lists()->panel(0);
     BookListPanel* favs = screen->lists()->panel(1);
-    ASSERT_TRUE(settlesWith(reads, 11));
     pullUp(reads->table());
     ASSERT_TRUE(settlesWith(reads, 22));
 
@@ -141,11 +148,9 @@ TEST_F(ListScreens, RankingsKeepEachSegmentsListAndCounter) {
 
 TEST_F(ListScreens, ARankingAnswerArrivingAfterASwitchGoesToTheSegmentThatAskedForIt) {
     const std::map<QString, int> totals{{"read", 30}, {"favouite", 25}};
-    serveLists(kBooklist, "order", totals);
-    auto* screen = show(new ThirdViewController());
+    auto* screen = openRankings(totals);
     BookListPanel* reads = screen->lists()->panel(0);
     BookListPanel* favs = screen->lists()->panel(1);
-    ASSERT_TRUE(settlesWith(reads, 11));
 
     serveLists(kBooklist, "order", totals, 400); // the next answers take a while
     pullUp(reads->table());
@@ -174,10 +179,7 @@ TEST_F(ListScreens, ARefusedRankingEndsTheLoadingAndLetsTheUserPullAgain) {
 }
 
 TEST_F(ListScreens, TappingARowOrItsCoverOpensTheBook) {
-    serveLists(kBooklist, "order", {{"read", 4}, {"favouite", 0}});
-    auto* screen = show(new ThirdViewController());
-    BookListPanel* reads = screen->lists()->panel(0);
-    ASSERT_TRUE(settlesWith(reads, 4));
+    BookListPanel* reads = openRankings({{"read", 4}, {"favouite", 0}}, 4)->lists()->panel(0);
     const int base = baseOf({{"read", 4}, {"favouite", 0}}, "read");
 
     // A tap on the row's texts reaches the table, which opens the book.
@@ -195,9 +197,7 @@ TEST_F(ListScreens, TappingARowOrItsCoverOpensTheBook) {
 
 TEST_F(ListScreens, CategoryRefreshButtonAppendsTheNextPageAndEndsAfterTheLast) {
     serveLists(kBooklist, "category", {{"7", 25}});
-    auto* screen = new CategoryDetailViewController();
-    screen->cateid = 7;
-    show(screen);
+    auto* screen = openCategory(7);
     BookListPanel* list = screen->list();
     ASSERT_TRUE(settlesWith(list, 11));
 
@@ -223,17 +223,11 @@ TEST_F(ListScreens, CategoryRefreshButtonAppendsTheNextPageAndEndsAfterTheLast) 
 
 TEST_F(ListScreens, CategoryRequestsCarryTheTokenOnlyWhenSignedIn) {
     serveLists(kBooklist, "category", {{"3", 2}});
-    auto* out = new CategoryDetailViewController();
-    out->cateid = 3;
-    show(out);
-    ASSERT_TRUE(settlesWith(out->list(), 2));
+    ASSERT_TRUE(settlesWith(openCategory(3)->list(), 2));
     nav->popViewController(false);
 
     UserStore::signIn(QStringLiteral("tok-9"), {{QStringLiteral("id"), 9}}, QStringLiteral("a"));
-    auto* in = new CategoryDetailViewController();
-    in->cateid = 3;
-    show(in);
-    ASSERT_TRUE(settlesWith(in->list(), 2));
+    ASSERT_TRUE(settlesWith(openCategory(3)->list(), 2));
 
     const QList<FakeService::Request> asked = service->requests(kBooklist);
     ASSERT_EQ(asked.size(), 2);
@@ -253,21 +247,17 @@ TEST_F(ListScreens, CategoryRequestsCarryTheTokenOnlyWhenSignedIn) {
 
 TEST_F(ListScreens, CategoryRefusalAndNetworkFailure) {
     service->route("GET", kBooklist, FakeService::Reply::json(R"({"result":"fail"})"));
-    auto* screen = new CategoryDetailViewController();
-    screen->cateid = 5;
     {
         RealSpeed real;
-        show(screen);
+        auto* screen = openCategory(5);
         EXPECT_TRUE(
             slidesIn(screen->list()->table(), QStringLiteral("您所请求的分类下没有相关书籍")));
+        EXPECT_TRUE(screen->list()->table()->reachedTheEnd());
     }
-    EXPECT_TRUE(screen->list()->table()->reachedTheEnd());
     nav->popViewController(false);
 
     service->route("GET", kBooklist, FakeService::Reply::dropped());
-    auto* failing = new CategoryDetailViewController();
-    failing->cateid = 5;
-    show(failing);
+    auto* failing = openCategory(5);
     NoticeView* notice = failing->findChild<NoticeView*>(QStringLiteral("notify"));
     ASSERT_TRUE(notice);
     ASSERT_TRUE(testutil::waitUntil([&] { return notice->displayCount() == 1; }, 20000));
@@ -312,11 +302,8 @@ TEST_F(ListScreens, SearchResultsCountTheirHitsAndNameTheSourceSite) {
 
 TEST_F(ListScreens, AScreenLeftWhileItsPageIsOnItsWayIsNotCalledBack) {
     serveLists(kBooklist, "category", {{"4", 30}}, 300);
-    auto* screen = new CategoryDetailViewController();
-    screen->cateid = 4;
-    show(screen);
+    QPointer<CategoryDetailViewController> guard(openCategory(4));
     ASSERT_TRUE(service->waitForRequests(1));
-    QPointer<CategoryDetailViewController> guard(screen);
     nav->popViewController(false);
     ASSERT_TRUE(testutil::waitUntil([&] { return guard.isNull(); }));
     testutil::spin(500); // the answer arrives for nobody
