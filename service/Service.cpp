@@ -49,14 +49,18 @@ bool mustEscape(unsigned char byte) {
     }
 }
 
-QByteArray escapedBytes(const QString& urlText) {
+bool isQuerySeparator(unsigned char byte) {
+    return byte == '&' || byte == '=' || byte == '+';
+}
+
+QByteArray escapedBytes(QStringView urlText, bool separatorsToo = false) {
     static constexpr char hex[] = "0123456789ABCDEF";
     const QByteArray utf8 = urlText.toUtf8();
     QByteArray out;
     out.reserve(utf8.size() + utf8.size() / 2);
     for (const char c : utf8) {
         const auto byte = static_cast<unsigned char>(c);
-        if (mustEscape(byte)) {
+        if (mustEscape(byte) || (separatorsToo && isQuerySeparator(byte))) {
             out.append('%');
             out.append(hex[byte >> 4]);
             out.append(hex[byte & 0x0F]);
@@ -79,9 +83,16 @@ QUrl urlFromText(const QString& urlText) {
     return QUrl::fromEncoded(escapedBytes(urlText), QUrl::TolerantMode);
 }
 
+QString escapeQueryValue(QStringView value) {
+    return QString::fromLatin1(escapedBytes(value, true));
+}
+
 QUrl signedUrl(const QString& path, const QVariantMap& params) {
-    return urlFromText(ServiceConfig::baseUrl() + path + QLatin1Char('?') +
-                       tooles::createURl(params));
+    // The query is escaped value by value already; escaping it again would turn each "%" of
+    // its escapes into "%25".
+    return QUrl::fromEncoded(escapedBytes(QString(ServiceConfig::baseUrl() + path)) + '?' +
+                                 signedQuery(params).toLatin1(),
+                             QUrl::TolerantMode);
 }
 
 QUrl alsoreadUrl(const QString& bookId) {

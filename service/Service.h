@@ -20,8 +20,14 @@ namespace Service {
 QString escape(const QString& urlText);
 // A URL from an already composed text, escaped as above and kept exactly as escaped.
 QUrl urlFromText(const QString& urlText);
+// One query value escaped as above and, besides, "&", "=" and "+", which the service would
+// otherwise read as the end of the value, a new pair or a space.
+QString escapeQueryValue(QStringView value);
 
-// base URL + path + "?" + tooles::createURl(params), escaped.
+// The signed query as it goes on the wire: tooles::createURl(params) with every value passed
+// through escapeQueryValue. The checksum still covers the values as they are in params.
+QString signedQuery(const QVariantMap& params);
+// base URL + path + "?" + signedQuery(params), the base and path escaped.
 QUrl signedUrl(const QString& path, const QVariantMap& params);
 // The unsigned formats: "%@/data/alsoread?book_id=%@", "%@/data/menu?book_id=%@",
 // "%@/data/getSitesNameByBookId?book_id=%@", "%@/data/getcontent?book_id=%@&chapters=%@",

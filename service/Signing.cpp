@@ -33,12 +33,13 @@ void appendUtf8(Bytes& out, QStringView text) {
 }
 
 // Writes the value as the service reads it (see Service::textOf; a flag as 1 or 0, anything
-// else as nothing) into both the query and the checksum input.
-void appendValue(QString& pairs, Bytes& input, const QVariant& value) {
+// else as nothing) into both the query (escaped for the wire when escaped is set) and the
+// checksum input (always as it is).
+void appendValue(QString& pairs, Bytes& input, const QVariant& value, bool escaped) {
     const int type = value.typeId();
     if (type == QMetaType::QString) {
         const QString& text = *static_cast<const QString*>(value.constData());
-        pairs += text;
+        pairs += escaped ? Service::escapeQueryValue(text) : text;
         appendUtf8(input, text);
         return;
     }
@@ -57,12 +58,11 @@ void appendValue(QString& pairs, Bytes& input, const QVariant& value) {
         return;
     }
     const QString text = Service::textOf(value);
-    pairs += text;
+    pairs += escaped ? Service::escapeQueryValue(text) : text;
     appendUtf8(input, text);
 }
-} // namespace
 
-QString tooles::createURl(const QVariantMap& params) {
+QString sign(const QVariantMap& params, bool escaped) {
     // QVariantMap iterates its keys in ascending code-unit order, which is the order the
     // service expects. One pass writes the query and, beside it, the checksum input as the
     // UTF-8 bytes it is hashed as.
@@ -79,7 +79,7 @@ QString tooles::createURl(const QVariantMap& params) {
         first = false;
         pairs += it.key();
         pairs += QLatin1Char('=');
-        appendValue(pairs, input, it.value());
+        appendValue(pairs, input, it.value(), escaped);
     }
     input.append(kSalt, qsizetype(sizeof kSalt - 1));
     // One hash object per thread, reset for each use: no allocation per signature.
@@ -96,4 +96,13 @@ QString tooles::createURl(const QVariantMap& params) {
     pairs += kChecksum;
     pairs += QLatin1StringView(hex, 2 * std::min<qsizetype>(digest.size(), 16));
     return pairs;
+}
+} // namespace
+
+QString tooles::createURl(const QVariantMap& params) {
+    return sign(params, false);
+}
+
+QString Service::signedQuery(const QVariantMap& params) {
+    return sign(params, true);
 }

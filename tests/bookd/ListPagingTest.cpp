@@ -105,8 +105,7 @@ TEST(BookdListPaging, EveryListKindHoldsItsBooksPageByPage) {
 
 TEST(BookdListPaging, KeywordsWithAmpersandPlusAndChineseAreAnsweredAsSent) {
     ASSERT_TRUE(shared().started());
-    // The client sends values unescaped; bookd puts such a keyword back together before it
-    // checks the signature, so the search is answered, not refused.
+    // A keyword holding "&" or "+" comes back as typed, so the search is answered, not refused.
     for (const QString& keyword : {QStringLiteral("C++ & 剑"), QStringLiteral("a+b"),
                                    QStringLiteral("剑&"), QStringLiteral("剑")}) {
         const Reply r = call("/data/booklist", page({{"keyword", keyword}}, 1));

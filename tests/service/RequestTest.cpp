@@ -32,7 +32,7 @@ TEST(ServiceRequestTest, SignedCallReachesTheServiceAsComposed) {
     ASSERT_EQ(service.requestCount(), 1);
     const FakeService::Request got = service.requests().first();
     EXPECT_EQ(got.header("Accept"), QByteArray("application/json"));
-    EXPECT_TRUE(got.rawQuery.startsWith("keyword=%E4%BF%AE%E7%9C%9F&note=a&b&checksum="))
+    EXPECT_TRUE(got.rawQuery.startsWith("keyword=%E4%BF%AE%E7%9C%9F&note=a%26b&checksum="))
         << got.rawQuery.constData();
 
     const Service::Answer answer = Service::decode(request);

@@ -77,13 +77,21 @@ TEST_F(SigningTest, ChineseKeywordIsHashedAsUtf8RawInQueryAndEscapedInUrl) {
                                                    QLatin1Char('?') + query);
 }
 
-TEST_F(SigningTest, ReservedCharactersInAValueReachTheWireUnescaped) {
-    const QVariantMap params{{QStringLiteral("content"), QStringLiteral("a&b=c+d")}};
+TEST_F(SigningTest, SeparatorsInAValueAreEscapedOnTheWireAndSignedAsTheyAre) {
+    const QString text = QStringLiteral("a&b=c+d 100%#1");
+    const QVariantMap params{{QStringLiteral("content"), text},
+                             {QStringLiteral("type"), QStringLiteral("1")}};
     const QString query = tooles::createURl(params);
-    EXPECT_TRUE(query.endsWith(md5(QStringLiteral("a&b=c+d") + kSalt)));
+    EXPECT_TRUE(query.startsWith(QStringLiteral("content=") + text + QStringLiteral("&type=1")));
+    const QString digest = md5(text + QStringLiteral("|1") + kSalt);
+    EXPECT_TRUE(query.endsWith(digest));
+    EXPECT_EQ(Service::signedQuery(params),
+              QStringLiteral("content=a%26b%3Dc%2Bd%20100%25%231&type=1&checksum=") + digest);
     const QByteArray wire =
         Service::signedUrl(QLatin1String(Endpoints::feedbackForm), params).toEncoded();
-    EXPECT_TRUE(wire.contains("?content=a&b=c+d&checksum=")) << wire.constData();
+    EXPECT_EQ(wire, "http://books.test:8090/feedback/form?content=a%26b%3Dc%2Bd%20100%25%231"
+                    "&type=1&checksum=" +
+                        digest.toLatin1());
 }
 
 TEST_F(SigningTest, NumbersAreWrittenInDecimal) {

@@ -687,3 +687,9 @@ int BookStore::rowCount(const QString& table) {
     Statement row(db_, QStringLiteral("SELECT COUNT(*) FROM ") + table);
     return row.next() ? int(row.integer(0)) : -1;
 }
+
+QString BookStore::lastFeedback() {
+    std::lock_guard lock(mutex_);
+    Statement row(db_, QStringLiteral("SELECT content FROM feedback ORDER BY id DESC LIMIT 1"));
+    return row.next() ? row.text(0) : QString();
+}

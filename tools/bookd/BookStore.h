@@ -92,6 +92,8 @@ public:
     void addDevice(const QString& deviceToken);
     // Rows in one of the store's tables (for diagnostics and tests).
     int rowCount(const QString& table);
+    // The text of the feedback received last (for diagnostics and tests); empty when none.
+    QString lastFeedback();
 
 private:
     class Statement;
