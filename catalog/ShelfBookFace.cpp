@@ -1,5 +1,6 @@
 #include "catalog/ShelfBookFace.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPixmapCache>
 
@@ -55,9 +56,28 @@ void ShelfBookFace::paintEvent(QPaintEvent*) {
     p.drawPixmap(face, artwork("books_bianyan", face.size()));
     const QRect strip(0, kHeight - kStripHeight, kWidth, kStripHeight);
     p.drawPixmap(strip, artwork("books_namebg", strip.size()));
-    p.setFont(arial(10));
+    // The title stays inside the strip and clear of the bottom edge, where the bar of a book
+    // being kept whole runs: a long title gets smaller type, and one that still does not fit
+    // one line shorter.
+    const QRect titleRect = strip.adjusted(2, 0, -2, -kBottomClear);
+    int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    QString title = title_;
+    QFont font = arial(10);
+    while (QFontMetrics(font).boundingRect(titleRect, flags, title).height() > titleRect.height()) {
+        if (font.pixelSize() > 8) {
+            font.setPixelSize(font.pixelSize() - 1);
+            continue;
+        }
+        flags = Qt::AlignCenter;
+        title = QFontMetrics(font).elidedText(title_, Qt::ElideRight, titleRect.width());
+        break;
+    }
+    p.save();
+    p.setClipRect(titleRect);
+    p.setFont(font);
     p.setPen(Qt::white);
-    p.drawText(strip.adjusted(2, 0, -2, 0), Qt::AlignCenter | Qt::TextWordWrap, title_);
+    p.drawText(titleRect, flags, title);
+    p.restore();
     if (isDown())
         p.fillRect(face, QColor(0, 0, 0, 70));
 }

@@ -16,6 +16,8 @@ public:
     static constexpr int kWidth = 65;
     static constexpr int kHeight = 90;
     static constexpr int kStripHeight = 22;
+    // Rows at the bottom of the strip that the title leaves free (a kept book's bar runs there).
+    static constexpr int kBottomClear = 3;
 
     ShelfBookFace(const QString& title, const QPixmap& cover, QWidget* parent = nullptr);
     ~ShelfBookFace() override;
