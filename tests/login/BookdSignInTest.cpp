@@ -1,6 +1,5 @@
-// Registration and sign-in through the real screens against bookd.
+// Registration by phone and sign-in through the real screens against bookd.
 #include "account/CheckCaptchaViewController.h"
-#include "account/RegByEmailViewController.h"
 #include "account/RegByPhoneViewController.h"
 #include "account/RegPhoneNowViewController.h"
 #include "account/RegisterViewController.h"
@@ -99,27 +98,6 @@ TEST_F(BookdSignInTest, RegisterByPhoneThenSignOutAndBackIn) {
     EXPECT_EQ(submit(login, 3), refusal);
     EXPECT_TRUE(login);
     EXPECT_EQ(UserStore::token(), secondToken);
-}
-
-TEST_F(BookdSignInTest, RegisterByEmailThenSignOutAndBackIn) {
-    const QString email = QStringLiteral("Reader.One@example.com");
-    RegisterViewController* reg = openRegistration();
-    ASSERT_NE(reg, nullptr);
-    reg->btnRegByEmail()->click();
-    RegByEmailViewController* form = reg->EmailView();
-    form->textEmail()->setText(email);
-    form->textPassword()->setText(QStringLiteral("secret1"));
-    form->textRepassword()->setText(QStringLiteral("secret1"));
-    EXPECT_EQ(submit(form), L("Register successful"));
-    EXPECT_EQ(UserStore::currentAccount(), email);
-    EXPECT_TRUE(UserStore::isSignedIn());
-
-    UserStore::signOut();
-    EXPECT_FALSE(UserStore::isSignedIn());
-    login->btnBack()->click();
-    presentLogin();
-    ASSERT_TRUE(logIn(email, QStringLiteral("secret1")));
-    EXPECT_EQ(UserStore::currentAccount(), email);
 }
 
 } // namespace

@@ -59,30 +59,6 @@ protected:
     }
 };
 
-TEST_F(RegisterTest, TheContainerSwitchesTabsAndFocusesTheNumber) {
-    RegisterViewController* reg = openRegistration();
-    ASSERT_NE(reg, nullptr);
-    RegByPhoneViewController* phone = reg->PhoneView();
-    ASSERT_TRUE(waitUntil([&] { return phone->textPhone()->isFirstResponder(); }));
-    EXPECT_TRUE(reg->btnRegByPhone()->isSelected());
-    EXPECT_FALSE(reg->EmailView()->isVisible());
-
-    reg->btnRegByEmail()->click();
-    EXPECT_TRUE(reg->btnRegByEmail()->isSelected());
-    EXPECT_FALSE(reg->btnRegByPhone()->isSelected());
-    EXPECT_TRUE(reg->EmailView()->isVisible());
-    EXPECT_FALSE(phone->isVisible());
-    EXPECT_FALSE(phone->textPhone()->isFirstResponder());
-
-    reg->btnRegByPhone()->click();
-    EXPECT_TRUE(phone->isVisible());
-    EXPECT_FALSE(reg->EmailView()->isVisible());
-
-    reg->btnBack()->click();
-    ASSERT_TRUE(waitUntil([&] { return nav->viewControllers().size() == 1; }));
-    EXPECT_EQ(nav->topViewController(), login.data());
-}
-
 TEST_F(RegisterTest, TheNumberIsCheckedAsTypedBeforeACodeIsAskedFor) {
     routeCode(kCode);
     RegByPhoneViewController* phone = openRegistration()->PhoneView();
@@ -364,9 +340,14 @@ TEST_F(RegisterTest, TheEmailPath) {
     EXPECT_TRUE(waitUntil([&] { return window->overlays().isEmpty(); }));
 }
 
-TEST_F(RegisterTest, TheDoneKeyShowsWhileANumberPadIsEdited) {
+TEST_F(RegisterTest, TabsFocusAndTheDoneKeyOfTheNumberPad) {
     RegisterViewController* reg = openRegistration();
-    KeyboardDoneButton* done = reg->PhoneView()->doneInKeyboardButton();
+    ASSERT_NE(reg, nullptr);
+    RegByPhoneViewController* phone = reg->PhoneView();
+    KeyboardDoneButton* done = phone->doneInKeyboardButton();
+    ASSERT_TRUE(waitUntil([&] { return phone->textPhone()->isFirstResponder(); }));
+    EXPECT_TRUE(reg->btnRegByPhone()->isSelected());
+    EXPECT_FALSE(reg->EmailView()->isVisible());
     ASSERT_TRUE(waitUntil([&] { return done->isShowing(); }));
     EXPECT_EQ(done->button()->parentWidget(), window);
     EXPECT_EQ(done->button()->geometry(), QRect(0, window->height() - 53, 106, 53));
@@ -380,9 +361,16 @@ TEST_F(RegisterTest, TheDoneKeyShowsWhileANumberPadIsEdited) {
     reg->PhoneView()->textPhone()->becomeFirstResponder();
     EXPECT_TRUE(done->isShowing());
     reg->btnRegByEmail()->click();
+    EXPECT_TRUE(reg->btnRegByEmail()->isSelected());
+    EXPECT_FALSE(reg->btnRegByPhone()->isSelected());
+    EXPECT_TRUE(reg->EmailView()->isVisible());
+    EXPECT_FALSE(phone->isVisible());
+    EXPECT_FALSE(phone->textPhone()->isFirstResponder());
     reg->EmailView()->textEmail()->becomeFirstResponder();
     EXPECT_FALSE(done->isShowing());
     reg->btnRegByPhone()->click();
+    EXPECT_TRUE(phone->isVisible());
+    EXPECT_FALSE(reg->EmailView()->isVisible());
 
     // A pushed screen hides it; the code screen brings its own.
     reg->PhoneView()->textPhone()->becomeFirstResponder();
@@ -397,6 +385,10 @@ TEST_F(RegisterTest, TheDoneKeyShowsWhileANumberPadIsEdited) {
     ASSERT_EQ(waitForTop<RegisterViewController>(), reg);
     // The code screen's key left the window with its screen.
     EXPECT_TRUE(waitUntil([&] { return codeKey.isNull(); }));
+
+    reg->btnBack()->click();
+    ASSERT_TRUE(waitUntil([&] { return nav->viewControllers().size() == 1; }));
+    EXPECT_EQ(nav->topViewController(), login.data());
 }
 
 } // namespace
