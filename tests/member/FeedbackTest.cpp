@@ -31,9 +31,6 @@ protected:
             QCoreApplication::sendEvent(input, &press);
         }
     }
-    static QString colourOf(QLabel* label) {
-        return label->palette().color(QPalette::WindowText).name();
-    }
     // Submits and waits for the answer's notice.
     bool submitAndWait(FeedbackViewController* form, int notices) {
         form->btnSubmit2()->click();
@@ -46,7 +43,6 @@ TEST_F(FeedbackTest, BlanksAndEmptyOptionalFieldsAreSentAsTheyAre) {
     signIn(5);
     service.route("GET", "/feedback/form", FakeService::Reply::json(R"({"result":"ok"})"));
     FeedbackViewController* form = open();
-    EXPECT_EQ(form->title(), L("feedback"));
     EXPECT_EQ(form->selectedType(), QStringLiteral("1"));
     form->textFeedback()->setPlainText(QStringLiteral("   "));
 
@@ -77,8 +73,6 @@ TEST_F(FeedbackTest, TheTypeChoosesTheLabelsPromptAndEmptyTextNotice) {
     EXPECT_FALSE(form->btnRadio2()->isSelected());
     EXPECT_EQ(form->labelForDescTip()->text(),
               L("Please describe your suggestions, comments, questions, such as:"));
-    EXPECT_EQ(colourOf(form->labelForRadio1()), QStringLiteral("#ec7a00"));
-    EXPECT_EQ(colourOf(form->labelForRadio2()), QStringLiteral("#808080"));
 
     form->btnSubmit2()->click();
     ASSERT_TRUE(waitForNotice(form->notify(), 1));
@@ -89,8 +83,6 @@ TEST_F(FeedbackTest, TheTypeChoosesTheLabelsPromptAndEmptyTextNotice) {
     EXPECT_EQ(form->selectedType(), QStringLiteral("2"));
     EXPECT_FALSE(form->btnRadio1()->isSelected());
     EXPECT_EQ(form->labelForDescTip()->text(), L("Please describe your request books:"));
-    EXPECT_EQ(colourOf(form->labelForRadio1()), QStringLiteral("#808080"));
-    EXPECT_EQ(colourOf(form->labelForRadio2()), QStringLiteral("#ec7a00"));
     ASSERT_TRUE(waitUntil([&] { return !form->notify()->isAnimating(); }));
     form->action(1);
     ASSERT_TRUE(waitForNotice(form->notify(), 2));
@@ -158,7 +150,7 @@ TEST_F(FeedbackTest, RefusalAndNetworkFailureKeepTheText) {
     EXPECT_EQ(huds(window.get()), 0);
 }
 
-TEST_F(FeedbackTest, TheQQNumberStopsAtElevenDigits) {
+TEST_F(FeedbackTest, TheQQNumberStopsAtElevenDigitsAndBackLeaves) {
     FeedbackViewController* form = open();
     form->textQQ()->setFocus();
     type(form->textQQ(), QStringLiteral("123456789012"));
@@ -169,6 +161,11 @@ TEST_F(FeedbackTest, TheQQNumberStopsAtElevenDigits) {
     form->textQQ()->clear();
     form->textQQ()->insert(QStringLiteral("123456789012345"));
     EXPECT_EQ(form->textQQ()->text().size(), FeedbackViewController::kQQMaxLength);
+
+    form->btnBack()->click();
+    ASSERT_TRUE(waitUntil([&] {
+        return qobject_cast<MyInfoViewController*>(shelfStack->topViewController()) != nullptr;
+    }));
 }
 
 TEST_F(FeedbackTest, TheFormRisesAboveTheKeyboardAndComesBack) {
@@ -200,14 +197,6 @@ TEST_F(FeedbackTest, TheFormRisesAboveTheKeyboardAndComesBack) {
     EXPECT_EQ(FeedbackViewController::raiseFor(2), 205);
     EXPECT_EQ(FeedbackViewController::raiseFor(0), 100);
     Window::setScreenHeight(568);
-}
-
-TEST_F(FeedbackTest, BackReturnsToTheMemberCenter) {
-    FeedbackViewController* form = open();
-    form->btnBack()->click();
-    ASSERT_TRUE(waitUntil([&] {
-        return qobject_cast<MyInfoViewController*>(shelfStack->topViewController()) != nullptr;
-    }));
 }
 
 } // namespace

