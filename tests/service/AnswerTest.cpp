@@ -64,10 +64,3 @@ TEST(PageCountTest, CeilingOfCountOverEleven) {
     EXPECT_EQ(Service::pageCount(QVariantList{1, 2}), 0);
     EXPECT_EQ(Service::pageCount(-5), 0);
 }
-
-TEST(PageCountTest, NullCountEndsTheListAtOnce) {
-    const Service::Answer answer =
-        Service::decode(QStringLiteral("{\"result\":\"ok\",\"count\":null,\"books\":[]}"));
-    ASSERT_TRUE(answer.ok);
-    EXPECT_EQ(Service::pageCount(answer.dict.value(QStringLiteral("count"))), 0);
-}
