@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QPointer>
 
 #include "account/CheckCaptchaViewController.h"
 #include "account/LoginViewController.h"
@@ -17,16 +18,30 @@
 #include "platform/ui/ScreenshotWalk.h"
 #include "platform/ui/Window.h"
 #include "storage/CHKeychain.h"
+#include "storage/UserStore.h"
 
 namespace {
 
-constexpr int kOrder = 300;
+constexpr int kOrder = 70;
 
 // A number and an address nobody has registered yet, different for every call.
 QString freshMobile() {
     static int calls = 0;
     const qint64 n = (QDateTime::currentMSecsSinceEpoch() / 10 + 7919 * ++calls) % 100000000;
     return QStringLiteral("139") + QString::number(n).rightJustified(8, QLatin1Char('0'));
+}
+
+const QString kPassword = QStringLiteral("walk-pass1");
+
+// The walk's reader: the e-mail account registered through the form, signed in again later.
+QString& walkEmail() {
+    static QString email;
+    return email;
+}
+
+QString& walkMobile() {
+    static QString mobile;
+    return mobile;
 }
 
 QString freshEmail() {
@@ -41,10 +56,6 @@ bool waitFor(ScreenshotWalk::Context& ctx, const std::function<bool()>& done, in
         ctx.settle(50);
     }
     return true;
-}
-
-void stepFailed(const char* step, const char* what) {
-    qWarning("Screenshots: step %s failed: %s", step, what);
 }
 
 template <class T> T* topOf(NavigationController* nav) {
@@ -91,15 +102,16 @@ RegisterViewController* openRegistration(ScreenshotWalk::Context& ctx) {
 }
 
 // Asks for a code for a fresh number; the code screen, or null.
-CheckCaptchaViewController* openCodeScreen(ScreenshotWalk::Context& ctx, const char* step) {
+CheckCaptchaViewController* openCodeScreen(ScreenshotWalk::Context& ctx) {
     RegisterViewController* reg = openRegistration(ctx);
     if (!reg)
         return nullptr;
     NavigationController* nav = reg->navigationController();
-    reg->PhoneView()->textPhone()->setText(freshMobile());
+    walkMobile() = freshMobile();
+    reg->PhoneView()->textPhone()->setText(walkMobile());
     reg->PhoneView()->action(1);
     if (!waitFor(ctx, [&] { return topOf<CheckCaptchaViewController>(nav) != nullptr; })) {
-        stepFailed(step, "no code screen after the code request");
+        ctx.fail(QStringLiteral("no code screen after the code request"));
         return nullptr;
     }
     ctx.settle(150);
@@ -107,8 +119,8 @@ CheckCaptchaViewController* openCodeScreen(ScreenshotWalk::Context& ctx, const c
 }
 
 // Enters the code the way the app received it and submits; the password screen, or null.
-RegPhoneNowViewController* openPasswordScreen(ScreenshotWalk::Context& ctx, const char* step) {
-    CheckCaptchaViewController* code = openCodeScreen(ctx, step);
+RegPhoneNowViewController* openPasswordScreen(ScreenshotWalk::Context& ctx) {
+    CheckCaptchaViewController* code = openCodeScreen(ctx);
     if (!code)
         return nullptr;
     NavigationController* nav = code->navigationController();
@@ -120,7 +132,7 @@ RegPhoneNowViewController* openPasswordScreen(ScreenshotWalk::Context& ctx, cons
     code->action(1);
     if (!waitFor(
             ctx, [&] { return topOf<RegPhoneNowViewController>(nav) != nullptr; }, 3000)) {
-        stepFailed(step, "the code was not accepted");
+        ctx.fail(QStringLiteral("the code was not accepted"));
         return nullptr;
     }
     ctx.settle(150);
@@ -130,14 +142,21 @@ RegPhoneNowViewController* openPasswordScreen(ScreenshotWalk::Context& ctx, cons
     return screen;
 }
 
+void requireSignedInAs(ScreenshotWalk::Context& ctx, const QString& account) {
+    ctx.require(UserStore::isSignedIn() && !UserStore::token().isEmpty(),
+                QStringLiteral("no token stored"));
+    ctx.require(UserStore::currentAccount() == account,
+                QStringLiteral("the account stored is \"%1\", not \"%2\"")
+                    .arg(UserStore::currentAccount(), account));
+}
+
 // Sends a form and waits for its notice, held up for the shot.
-void submitAndHold(ScreenshotWalk::Context& ctx, FormViewController* screen, const char* step,
-                   int tag = 1) {
+void submitAndHold(ScreenshotWalk::Context& ctx, FormViewController* screen, int tag = 1) {
     const int before = screen->notify() ? screen->notify()->displayCount() : 0;
     atRealSpeed(ctx);
     screen->action(tag);
     if (!waitFor(ctx, [&] { return noticeShown(screen, before); }))
-        stepFailed(step, "no answer from the service");
+        ctx.fail(QStringLiteral("no answer from the service"));
     ctx.settle(650);
 }
 
@@ -146,15 +165,16 @@ void submitAndHold(ScreenshotWalk::Context& ctx, FormViewController* screen, con
 void registerAccountScreenshots() {
     ScreenshotWalk::add(QStringLiteral("signin_login_form"), kOrder,
                         [](ScreenshotWalk::Context& ctx) { presentLogin(ctx); });
-    ScreenshotWalk::add(QStringLiteral("signin_login_refused"), kOrder + 1,
-                        [](ScreenshotWalk::Context& ctx) {
-                            LoginViewController* login = presentLogin(ctx);
-                            if (!login)
-                                return;
-                            login->usernameTextfield()->setText(QStringLiteral("13800000000"));
-                            login->passwordTextfield()->setText(QStringLiteral("not-my-password"));
-                            submitAndHold(ctx, login, "signin_login_refused", 3);
-                        });
+    ScreenshotWalk::add(
+        QStringLiteral("signin_login_refused"), kOrder + 1, [](ScreenshotWalk::Context& ctx) {
+            LoginViewController* login = presentLogin(ctx);
+            if (!login)
+                return;
+            login->usernameTextfield()->setText(QStringLiteral("13800000000"));
+            login->passwordTextfield()->setText(QStringLiteral("not-my-password"));
+            submitAndHold(ctx, login, 3);
+            ctx.require(!UserStore::isSignedIn(), QStringLiteral("a wrong password signed in"));
+        });
     ScreenshotWalk::add(QStringLiteral("signin_register_phone"), kOrder + 2,
                         [](ScreenshotWalk::Context& ctx) {
                             if (RegisterViewController* reg = openRegistration(ctx))
@@ -170,24 +190,24 @@ void registerAccountScreenshots() {
             reg->EmailView()->textPassword()->setText(QStringLiteral("secret1"));
             ctx.settle(100);
         });
-    ScreenshotWalk::add(
-        QStringLiteral("signin_code_countdown"), kOrder + 4, [](ScreenshotWalk::Context& ctx) {
-            CheckCaptchaViewController* code = openCodeScreen(ctx, "signin_code_countdown");
-            if (!code)
-                return;
-            code->textCaptcha()->setText(QStringLiteral("48"));
-            code->action(2);
-            // Two ticks of the real clock.
-            ctx.settle(2200);
-        });
-    ScreenshotWalk::add(
-        QStringLiteral("signin_password"), kOrder + 5,
-        [](ScreenshotWalk::Context& ctx) { openPasswordScreen(ctx, "signin_password"); });
+    ScreenshotWalk::add(QStringLiteral("signin_code_countdown"), kOrder + 4,
+                        [](ScreenshotWalk::Context& ctx) {
+                            CheckCaptchaViewController* code = openCodeScreen(ctx);
+                            if (!code)
+                                return;
+                            code->textCaptcha()->setText(QStringLiteral("48"));
+                            code->action(2);
+                            // Two ticks of the real clock.
+                            ctx.settle(2200);
+                        });
+    ScreenshotWalk::add(QStringLiteral("signin_password"), kOrder + 5,
+                        [](ScreenshotWalk::Context& ctx) { openPasswordScreen(ctx); });
     ScreenshotWalk::add(QStringLiteral("signin_registered_phone"), kOrder + 6,
                         [](ScreenshotWalk::Context& ctx) {
-                            if (RegPhoneNowViewController* screen =
-                                    openPasswordScreen(ctx, "signin_registered_phone"))
-                                submitAndHold(ctx, screen, "signin_registered_phone");
+                            if (RegPhoneNowViewController* screen = openPasswordScreen(ctx)) {
+                                submitAndHold(ctx, screen);
+                                requireSignedInAs(ctx, walkMobile());
+                            }
                         });
     ScreenshotWalk::add(QStringLiteral("signin_registered_email"), kOrder + 7,
                         [](ScreenshotWalk::Context& ctx) {
@@ -196,9 +216,30 @@ void registerAccountScreenshots() {
                                 return;
                             reg->action(2);
                             RegByEmailViewController* email = reg->EmailView();
-                            email->textEmail()->setText(freshEmail());
-                            email->textPassword()->setText(QStringLiteral("walk-pass1"));
-                            email->textRepassword()->setText(QStringLiteral("walk-pass1"));
-                            submitAndHold(ctx, email, "signin_registered_email");
+                            walkEmail() = freshEmail();
+                            email->textEmail()->setText(walkEmail());
+                            email->textPassword()->setText(kPassword);
+                            email->textRepassword()->setText(kPassword);
+                            submitAndHold(ctx, email);
+                            requireSignedInAs(ctx, walkEmail());
                         });
+    ScreenshotWalk::add(
+        QStringLiteral("signin_login_done"), kOrder + 8, [](ScreenshotWalk::Context& ctx) {
+            // Signed out, then back in through the login form with the new account: the form
+            // goes away and the shelf is there.
+            UserStore::signOut();
+            LoginViewController* login = presentLogin(ctx);
+            if (!ctx.require(login != nullptr && !walkEmail().isEmpty(),
+                             QStringLiteral("no login form or no registered account")))
+                return;
+            QPointer<LoginViewController> guard(login);
+            login->usernameTextfield()->setText(walkEmail());
+            login->passwordTextfield()->setText(kPassword);
+            login->action(3);
+            ViewController* root = ctx.window()->rootViewController();
+            ctx.require(ctx.waitFor([root] { return !root->presentedViewController(); }),
+                        QStringLiteral("the login form stayed"));
+            ctx.settle(300);
+            requireSignedInAs(ctx, walkEmail());
+        });
 }

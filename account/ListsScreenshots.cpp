@@ -2,8 +2,10 @@
 
 #include <QDateTime>
 #include <QDebug>
+#include <QLabel>
 
 #include "account/EditableRowView.h"
+#include "account/MemberScreenshots.h"
 #include "account/MsgdetailViewController.h"
 #include "account/MyFavoriteViewController.h"
 #include "account/MyMsgBoxCell.h"
@@ -26,10 +28,6 @@ const QStringList kReadBooks = {QStringLiteral("2"), QStringLiteral("3"), QStrin
                                 QStringLiteral("8")};
 const QStringList kFavoriteBooks = {QStringLiteral("5"), QStringLiteral("8"), QStringLiteral("1")};
 
-void stepFailed(const char* step, const QString& why) {
-    qWarning("Screenshots: step %s failed: %s", step, qPrintable(why));
-}
-
 // One signed call to the service, waited for.
 Service::Answer callService(const QString& path, const QVariantMap& params) {
     QObject owner;
@@ -40,48 +38,16 @@ Service::Answer callService(const QString& path, const QVariantMap& params) {
     return answer;
 }
 
-// What was signed in before the walk came here, put back after the last list step.
-struct Earlier {
-    bool saved = false;
-    QString token;
-    QVariantMap info;
-    QString account;
-};
-Earlier& earlier() {
-    static Earlier e;
-    return e;
-}
-
-// A reader of the walk's own, signed in as the login screen does it, who has read and marked
-// books through the service's own endpoints. False when the service would not have it.
+// The walk's reader (the one signed in earlier in the walk, else one of the lists' own), who
+// has read and marked books through the service's own endpoints. False when the service would
+// not have it.
 bool readerReady() {
-    static bool ready = false;
-    if (ready && UserStore::isSignedIn())
+    static QString seededFor;
+    if (UserStore::isSignedIn() && seededFor == UserStore::token())
         return true;
-    if (!earlier().saved) {
-        earlier() = {true, UserStore::token(), UserStore::userInfo(), UserStore::currentAccount()};
-    }
-    const QString account =
-        QStringLiteral("walk%1@folia.test").arg(QDateTime::currentMSecsSinceEpoch());
-    const QString password = QStringLiteral("walk8888");
-    const Service::Answer reg = callService(QString::fromLatin1(Endpoints::reg),
-                                            {{QStringLiteral("email"), account},
-                                             {QStringLiteral("password"), password},
-                                             {QStringLiteral("channel"), QStringLiteral("IP_4S")}});
-    if (!reg.ok) {
-        qWarning("Screenshots: registration refused: %s", qPrintable(reg.msg));
+    if (!UserStore::isSignedIn() && !memberWalkSignIn())
         return false;
-    }
-    const Service::Answer login = callService(
-        QString::fromLatin1(Endpoints::login),
-        {{QStringLiteral("username"), account}, {QStringLiteral("password"), password}});
-    const QString token = Service::textOf(login.dict.value(QStringLiteral("token")));
-    if (!login.ok || token.isEmpty()) {
-        qWarning("Screenshots: login refused: %s", qPrintable(login.msg));
-        return false;
-    }
-    UserStore::signIn(token, login.dict.value(QStringLiteral("userinfo")).toMap(), account);
-
+    const QString token = UserStore::token();
     for (const QString& book : kReadBooks) {
         if (!callService(QString::fromLatin1(Endpoints::readchapter),
                          {{QStringLiteral("book_id"), book},
@@ -98,14 +64,14 @@ bool readerReady() {
                  .ok)
             return false;
     }
-    ready = true;
+    seededFor = token;
     return true;
 }
 
 // Pushes a list screen and waits for its first page; null when the reader could not be made.
-template <class T> T* shownList(Context& ctx, const char* step) {
+template <class T> T* shownList(Context& ctx) {
     if (!readerReady()) {
-        stepFailed(step, QStringLiteral("no signed-in reader"));
+        ctx.fail(QStringLiteral("no signed-in reader"));
         return nullptr;
     }
     auto* screen = new T();
@@ -117,19 +83,18 @@ template <class T> T* shownList(Context& ctx, const char* step) {
     return screen;
 }
 
-template <class T> void filled(Context& ctx, const char* step, int expected) {
-    T* screen = shownList<T>(ctx, step);
+template <class T> void filled(Context& ctx, int expected) {
+    T* screen = shownList<T>(ctx);
     if (screen && screen->itemCount() < expected)
-        stepFailed(step,
-                   QStringLiteral("%1 rows, %2 expected").arg(screen->itemCount()).arg(expected));
+        ctx.fail(QStringLiteral("%1 rows, %2 expected").arg(screen->itemCount()).arg(expected));
 }
 
-template <class T> void editing(Context& ctx, const char* step, bool revealOne) {
-    T* screen = shownList<T>(ctx, step);
+template <class T> void editing(Context& ctx, bool revealOne) {
+    T* screen = shownList<T>(ctx);
     if (!screen)
         return;
     if (screen->itemCount() == 0) {
-        stepFailed(step, QStringLiteral("empty list"));
+        ctx.fail(QStringLiteral("empty list"));
         return;
     }
     screen->action(AccountListViewController::TagEdit);
@@ -141,7 +106,7 @@ template <class T> void editing(Context& ctx, const char* step, bool revealOne) 
 
 // Refreshes an emptied list at real speed, so that the shot shows the list's end text sliding
 // in at the top.
-void refreshEmpty(Context& ctx, AccountListViewController* screen, const char* step) {
+void refreshEmpty(Context& ctx, AccountListViewController* screen) {
     const double speed = Timing::speed();
     Timing::setSpeed(1);
     ctx.addCleanUp([speed] { Timing::setSpeed(speed); });
@@ -151,12 +116,12 @@ void refreshEmpty(Context& ctx, AccountListViewController* screen, const char* s
         ctx.settle(100);
     ctx.settle(700);
     if (screen->itemCount() != 0)
-        stepFailed(step, QStringLiteral("the service still lists %1").arg(screen->itemCount()));
+        ctx.fail(QStringLiteral("the service still lists %1").arg(screen->itemCount()));
 }
 
 // Empties a list through its own rows' deletions.
-template <class T> void emptied(Context& ctx, const char* step) {
-    T* screen = shownList<T>(ctx, step);
+template <class T> void emptied(Context& ctx) {
+    T* screen = shownList<T>(ctx);
     if (!screen)
         return;
     while (screen->itemCount() > 0) {
@@ -164,50 +129,51 @@ template <class T> void emptied(Context& ctx, const char* step) {
         ctx.settle(300);
     }
     ctx.settle(300);
-    refreshEmpty(ctx, screen, step);
+    refreshEmpty(ctx, screen);
 }
 
 } // namespace
 
 void registerListsScreenshots() {
     ScreenshotWalk::add(QStringLiteral("lists_records"), 370, [](Context& ctx) {
-        filled<ReadRecordViewController>(ctx, "lists_records", kReadBooks.size());
+        filled<ReadRecordViewController>(ctx, kReadBooks.size());
     });
-    ScreenshotWalk::add(QStringLiteral("lists_records_edit"), 371, [](Context& ctx) {
-        editing<ReadRecordViewController>(ctx, "lists_records_edit", false);
-    });
+    ScreenshotWalk::add(QStringLiteral("lists_records_edit"), 371,
+                        [](Context& ctx) { editing<ReadRecordViewController>(ctx, false); });
     ScreenshotWalk::add(QStringLiteral("lists_favorites"), 372, [](Context& ctx) {
-        filled<MyFavoriteViewController>(ctx, "lists_favorites", kFavoriteBooks.size());
+        filled<MyFavoriteViewController>(ctx, kFavoriteBooks.size());
     });
-    ScreenshotWalk::add(QStringLiteral("lists_favorites_edit"), 373, [](Context& ctx) {
-        editing<MyFavoriteViewController>(ctx, "lists_favorites_edit", true);
-    });
+    ScreenshotWalk::add(QStringLiteral("lists_favorites_edit"), 373,
+                        [](Context& ctx) { editing<MyFavoriteViewController>(ctx, true); });
     ScreenshotWalk::add(QStringLiteral("lists_msgbox_unread"), 374, [](Context& ctx) {
-        auto* box = shownList<MyMsgboxViewController>(ctx, "lists_msgbox_unread");
+        auto* box = shownList<MyMsgboxViewController>(ctx);
         if (box && (box->itemCount() == 0 || !box->cell(0) || !box->cell(0)->isUnread()))
-            stepFailed("lists_msgbox_unread", QStringLiteral("no unread message"));
+            ctx.fail(QStringLiteral("no unread message"));
     });
-    ScreenshotWalk::add(QStringLiteral("lists_msgbox_edit"), 375, [](Context& ctx) {
-        editing<MyMsgboxViewController>(ctx, "lists_msgbox_edit", true);
-    });
+    ScreenshotWalk::add(QStringLiteral("lists_msgbox_edit"), 375,
+                        [](Context& ctx) { editing<MyMsgboxViewController>(ctx, true); });
     ScreenshotWalk::add(QStringLiteral("lists_msg_detail"), 376, [](Context& ctx) {
-        auto* box = shownList<MyMsgboxViewController>(ctx, "lists_msg_detail");
+        auto* box = shownList<MyMsgboxViewController>(ctx);
         if (!box || box->itemCount() == 0)
-            return stepFailed("lists_msg_detail", QStringLiteral("no message"));
+            return ctx.fail(QStringLiteral("no message"));
         box->didSelectRow(0);
         ctx.settle(400);
-        if (!qobject_cast<MsgdetailViewController*>(
-                box->navigationController()->topViewController()))
-            stepFailed("lists_msg_detail", QStringLiteral("the detail did not open"));
+        auto* detail = qobject_cast<MsgdetailViewController*>(
+            box->navigationController()->topViewController());
+        if (!detail)
+            return ctx.fail(QStringLiteral("the detail did not open"));
+        ctx.require(!detail->labelTitle()->text().trimmed().isEmpty() &&
+                        !detail->labelContent()->text().trimmed().isEmpty(),
+                    QStringLiteral("the message's title or text is missing"));
     });
     ScreenshotWalk::add(QStringLiteral("lists_msgbox_read"), 377, [](Context& ctx) {
         // Opened in the step before: the service now gives it as read.
-        auto* box = shownList<MyMsgboxViewController>(ctx, "lists_msgbox_read");
+        auto* box = shownList<MyMsgboxViewController>(ctx);
         if (box && (box->itemCount() == 0 || !box->cell(0) || box->cell(0)->isUnread()))
-            stepFailed("lists_msgbox_read", QStringLiteral("the message is not read"));
+            ctx.fail(QStringLiteral("the message is not read"));
     });
     ScreenshotWalk::add(QStringLiteral("lists_records_empty"), 378, [](Context& ctx) {
-        auto* records = shownList<ReadRecordViewController>(ctx, "lists_records_empty");
+        auto* records = shownList<ReadRecordViewController>(ctx);
         if (!records)
             return;
         records->action(AccountListViewController::TagEdit);
@@ -216,23 +182,11 @@ void registerListsScreenshots() {
             ctx.settle(100);
         ctx.settle(300);
         if (records->itemCount() != 0)
-            return stepFailed("lists_records_empty", QStringLiteral("records remain"));
-        refreshEmpty(ctx, records, "lists_records_empty");
+            return ctx.fail(QStringLiteral("records remain"));
+        refreshEmpty(ctx, records);
     });
-    ScreenshotWalk::add(QStringLiteral("lists_favorites_empty"), 379, [](Context& ctx) {
-        emptied<MyFavoriteViewController>(ctx, "lists_favorites_empty");
-    });
-    ScreenshotWalk::add(QStringLiteral("lists_msgbox_empty"), 380, [](Context& ctx) {
-        emptied<MyMsgboxViewController>(ctx, "lists_msgbox_empty");
-        // The walk's reader leaves; whoever was signed in before comes back.
-        ctx.addCleanUp([] {
-            if (!earlier().saved)
-                return;
-            if (earlier().token.isEmpty())
-                UserStore::signOut();
-            else
-                UserStore::signIn(earlier().token, earlier().info, earlier().account);
-            earlier() = {};
-        });
-    });
+    ScreenshotWalk::add(QStringLiteral("lists_favorites_empty"), 379,
+                        [](Context& ctx) { emptied<MyFavoriteViewController>(ctx); });
+    ScreenshotWalk::add(QStringLiteral("lists_msgbox_empty"), 380,
+                        [](Context& ctx) { emptied<MyMsgboxViewController>(ctx); });
 }

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QLineEdit>
+#include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -29,10 +30,6 @@ namespace {
 
 using Context = ScreenshotWalk::Context;
 constexpr int kOrder = 340;
-
-void stepFailed(const char* step, const QString& why) {
-    qWarning("Screenshots: step %s failed: %s", step, qPrintable(why));
-}
 
 Service::Answer callService(const char* path, const QVariantMap& params) {
     QObject owner;
@@ -66,9 +63,9 @@ QString avatarPicture() {
 }
 
 // The member center pushed on the bookshelf's stack, signed in.
-MyInfoViewController* openCenter(Context& ctx, const char* step) {
+MyInfoViewController* openCenter(Context& ctx) {
     if (!memberWalkSignIn()) {
-        stepFailed(step, QStringLiteral("no signed-in reader"));
+        ctx.fail(QStringLiteral("no signed-in reader"));
         return nullptr;
     }
     auto* center = new MyInfoViewController();
@@ -78,21 +75,21 @@ MyInfoViewController* openCenter(Context& ctx, const char* step) {
 }
 
 // The avatar sheet's "相册" with the walk's picture; the picker at its crop step.
-AvatarPicker* openPicker(Context& ctx, MyInfoViewController* center, const char* step) {
+AvatarPicker* openPicker(Context& ctx, MyInfoViewController* center) {
     const QString picture = avatarPicture();
     AvatarPicker::setChooser([picture](QWidget*, const QString&) { return picture; });
     ctx.addCleanUp([] { AvatarPicker::setChooser({}); });
     center->avatarTapped();
     const QList<ActionSheet*> sheets = ActionSheet::visibleSheets();
     if (sheets.isEmpty()) {
-        stepFailed(step, QStringLiteral("no action sheet"));
+        ctx.fail(QStringLiteral("no action sheet"));
         return nullptr;
     }
     sheets.first()->clickButtonAtIndex(1);
     ctx.settle(150);
     auto* picker = qobject_cast<AvatarPicker*>(center->presentedViewController());
     if (!picker || picker->originalImage().isNull()) {
-        stepFailed(step, QStringLiteral("the picker did not take the picture"));
+        ctx.fail(QStringLiteral("the picker did not take the picture"));
         return nullptr;
     }
     ctx.addCleanUp([center = QPointer<MyInfoViewController>(center)] {
@@ -102,8 +99,8 @@ AvatarPicker* openPicker(Context& ctx, MyInfoViewController* center, const char*
     return picker;
 }
 
-FeedbackViewController* openFeedback(Context& ctx, const char* step) {
-    MyInfoViewController* center = openCenter(ctx, step);
+FeedbackViewController* openFeedback(Context& ctx) {
+    MyInfoViewController* center = openCenter(ctx);
     if (!center)
         return nullptr;
     center->didSelectRow(3);
@@ -111,7 +108,7 @@ FeedbackViewController* openFeedback(Context& ctx, const char* step) {
     auto* form =
         qobject_cast<FeedbackViewController*>(center->navigationController()->topViewController());
     if (!form)
-        stepFailed(step, QStringLiteral("the feedback form did not open"));
+        ctx.fail(QStringLiteral("the feedback form did not open"));
     return form;
 }
 
@@ -152,19 +149,22 @@ bool memberWalkSignIn() {
 
 void registerMemberScreenshots() {
     ScreenshotWalk::add(QStringLiteral("member_center"), kOrder, [](Context& ctx) {
-        MyInfoViewController* center = openCenter(ctx, "member_center");
+        MyInfoViewController* center = openCenter(ctx);
+        if (center)
+            ctx.require(center->labelUsername()->text().contains(UserStore::currentAccount()),
+                        QStringLiteral("the center does not name the signed-in account"));
         if (center && center->avatarSource() != QLatin1String("center_headBg"))
-            stepFailed("member_center", QStringLiteral("a new reader has the default avatar"));
+            ctx.fail(QStringLiteral("a new reader's avatar is not the default one"));
     });
     ScreenshotWalk::add(QStringLiteral("member_avatar_sheet"), kOrder + 1, [](Context& ctx) {
-        if (MyInfoViewController* center = openCenter(ctx, "member_avatar_sheet")) {
+        if (MyInfoViewController* center = openCenter(ctx)) {
             center->avatarTapped();
             ctx.settle(100);
         }
     });
     ScreenshotWalk::add(QStringLiteral("member_avatar_crop"), kOrder + 2, [](Context& ctx) {
-        if (MyInfoViewController* center = openCenter(ctx, "member_avatar_crop")) {
-            if (AvatarPicker* picker = openPicker(ctx, center, "member_avatar_crop")) {
+        if (MyInfoViewController* center = openCenter(ctx)) {
+            if (AvatarPicker* picker = openPicker(ctx, center)) {
                 const QSize size = picker->originalImage().size();
                 picker->setCropRect(QRect(size.width() / 2 - 170, 40, 340, 340));
                 ctx.settle(50);
@@ -172,10 +172,10 @@ void registerMemberScreenshots() {
         }
     });
     ScreenshotWalk::add(QStringLiteral("member_center_avatar"), kOrder + 3, [](Context& ctx) {
-        MyInfoViewController* center = openCenter(ctx, "member_center_avatar");
+        MyInfoViewController* center = openCenter(ctx);
         if (!center)
             return;
-        AvatarPicker* picker = openPicker(ctx, center, "member_center_avatar");
+        AvatarPicker* picker = openPicker(ctx, center);
         if (!picker)
             return;
         const QSize size = picker->originalImage().size();
@@ -183,20 +183,20 @@ void registerMemberScreenshots() {
         picker->choose();
         ctx.settle(150);
         if (center->avatarSource() == QLatin1String("center_headBg"))
-            stepFailed("member_center_avatar", QStringLiteral("the avatar did not change"));
+            ctx.fail(QStringLiteral("the avatar did not change"));
     });
     ScreenshotWalk::add(QStringLiteral("member_version_check"), kOrder + 4, [](Context& ctx) {
-        MyInfoViewController* center = openCenter(ctx, "member_version_check");
+        MyInfoViewController* center = openCenter(ctx);
         if (!center)
             return;
         center->didSelectRow(4);
         for (int i = 0; i < 50 && AlertView::visibleAlerts().isEmpty(); ++i)
             ctx.settle(100);
         if (AlertView::visibleAlerts().isEmpty())
-            stepFailed("member_version_check", QStringLiteral("no alert"));
+            ctx.fail(QStringLiteral("no alert"));
     });
     ScreenshotWalk::add(QStringLiteral("member_feedback_suggest"), kOrder + 5, [](Context& ctx) {
-        if (FeedbackViewController* form = openFeedback(ctx, "member_feedback_suggest")) {
+        if (FeedbackViewController* form = openFeedback(ctx)) {
             form->textFeedback()->setPlainText(
                 QStringLiteral("夜间模式的文字可以再柔和一些，长时间阅读眼睛更舒服。"));
             form->textEmail()->setText(QStringLiteral("reader@folia.test"));
@@ -204,7 +204,7 @@ void registerMemberScreenshots() {
         }
     });
     ScreenshotWalk::add(QStringLiteral("member_feedback_request"), kOrder + 6, [](Context& ctx) {
-        if (FeedbackViewController* form = openFeedback(ctx, "member_feedback_request")) {
+        if (FeedbackViewController* form = openFeedback(ctx)) {
             form->change2();
             form->textFeedback()->setPlainText(QStringLiteral("《山海旧梦》 作者：青石"));
             form->textQQ()->setText(QStringLiteral("20231108"));
@@ -212,10 +212,12 @@ void registerMemberScreenshots() {
         }
     });
     ScreenshotWalk::add(QStringLiteral("member_feedback_sent"), kOrder + 7, [](Context& ctx) {
-        FeedbackViewController* form = openFeedback(ctx, "member_feedback_sent");
+        FeedbackViewController* form = openFeedback(ctx);
         if (!form)
             return;
-        form->textFeedback()->setPlainText(QStringLiteral("希望增加按作者搜索。"));
+        // "&", "=" and "+" reach the service as typed.
+        form->textFeedback()->setPlainText(
+            QStringLiteral("希望搜索能组合条件：作者=青石 & 分类+字数。"));
         atRealSpeed(ctx);
         const int before = form->notify()->displayCount();
         form->action(1);
@@ -223,6 +225,6 @@ void registerMemberScreenshots() {
             ctx.settle(50);
         ctx.settle(600);
         if (form->notify()->text() != QStringLiteral("感谢你的提交！"))
-            stepFailed("member_feedback_sent", form->notify()->text());
+            ctx.fail(form->notify()->text());
     });
 }

@@ -4,6 +4,7 @@
 // (orders 340-369).
 void registerMemberScreenshots();
 
-// A reader of the walk's own, registered with the service and signed in the way the login
-// screen leaves the store; kept for the rest of the walk. False when the service refused.
+// The walk's reader: the one signed in already, else one of its own, registered with the
+// service and signed in the way the login screen leaves the store. False when the service
+// refused.
 bool memberWalkSignIn();

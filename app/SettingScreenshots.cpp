@@ -8,6 +8,7 @@
 #include "account/MyInfoViewController.h"
 #include "app/SettingViewController.h"
 #include "catalog/FirstViewController.h"
+#include "catalog/WZGuideViewController.h"
 #include "platform/Timing.h"
 #include "platform/UserDefaults.h"
 #include "platform/ui/AlertView.h"
@@ -22,10 +23,6 @@ namespace {
 
 using Context = ScreenshotWalk::Context;
 constexpr int kOrder = 400;
-
-void stepFailed(const char* step, const QString& why) {
-    qWarning("Screenshots: step %s failed: %s", step, qPrintable(why));
-}
 
 // Stores reading values for a step and puts the earlier ones back after it.
 void storeForStep(Context& ctx, const QVariantMap& values) {
@@ -49,9 +46,9 @@ void storeForStep(Context& ctx, const QVariantMap& values) {
 }
 
 // The settings screen over the member center, as the settings button opens it.
-SettingViewController* openSettings(Context& ctx, const char* step) {
+SettingViewController* openSettings(Context& ctx) {
     if (!memberWalkSignIn()) {
-        stepFailed(step, QStringLiteral("no signed-in reader"));
+        ctx.fail(QStringLiteral("no signed-in reader"));
         return nullptr;
     }
     auto* center = new MyInfoViewController();
@@ -62,7 +59,7 @@ SettingViewController* openSettings(Context& ctx, const char* step) {
     auto* settings =
         qobject_cast<SettingViewController*>(center->navigationController()->topViewController());
     if (!settings)
-        stepFailed(step, QStringLiteral("the settings did not open"));
+        ctx.fail(QStringLiteral("the settings did not open"));
     return settings;
 }
 
@@ -80,10 +77,10 @@ void registerSettingScreenshots() {
         storeForStep(ctx, {{QStringLiteral("ReadType"), 2},
                            {QStringLiteral("FontSizeId"), 20},
                            {QStringLiteral("LightSizeId"), QStringLiteral("70")}});
-        SettingViewController* settings = openSettings(ctx, "settings");
+        SettingViewController* settings = openSettings(ctx);
         if (settings && (settings->styleControl()->selectedSegmentIndex() != 1 ||
                          settings->fontControl()->selectedSegmentIndex() != 2))
-            stepFailed("settings", QStringLiteral("the stored values are not selected"));
+            ctx.fail(QStringLiteral("the stored values are not selected"));
     });
     ScreenshotWalk::add(QStringLiteral("settings_day_small"), kOrder + 1, [](Context& ctx) {
         // The first-launch values: day pages, the size stored as text.
@@ -91,26 +88,26 @@ void registerSettingScreenshots() {
                            {QStringLiteral("FontSizeId"), QStringLiteral("18")},
                            {QStringLiteral("LightSizeId"), QStringLiteral("100")},
                            {QStringLiteral("is_open_wifi"), true}});
-        SettingViewController* settings = openSettings(ctx, "settings_day_small");
+        SettingViewController* settings = openSettings(ctx);
         if (!settings)
             return;
         if (settings->styleControl()->selectedSegmentIndex() != 0 ||
             settings->fontControl()->selectedSegmentIndex() != 1)
-            stepFailed("settings_day_small", QStringLiteral("the stored values are not selected"));
+            ctx.fail(QStringLiteral("the stored values are not selected"));
         QScrollBar* bar = settings->myTableView()->verticalScrollBar();
         bar->setValue(bar->maximum());
     });
     ScreenshotWalk::add(QStringLiteral("settings_bookmark_confirm"), kOrder + 2, [](Context& ctx) {
-        SettingViewController* settings = openSettings(ctx, "settings_bookmark_confirm");
+        SettingViewController* settings = openSettings(ctx);
         if (!settings)
             return;
         settings->didSelectRow(2, 1);
         ctx.settle(100);
         if (!settings->bookmarkAlert())
-            stepFailed("settings_bookmark_confirm", QStringLiteral("no confirmation"));
+            ctx.fail(QStringLiteral("no confirmation"));
     });
     ScreenshotWalk::add(QStringLiteral("settings_records_cleared"), kOrder + 3, [](Context& ctx) {
-        SettingViewController* settings = openSettings(ctx, "settings_records_cleared");
+        SettingViewController* settings = openSettings(ctx);
         if (!settings)
             return;
         atRealSpeed(ctx);
@@ -120,10 +117,23 @@ void registerSettingScreenshots() {
             ctx.settle(50);
         ctx.settle(600);
         if (settings->notify()->imageName() != QLatin1String("read_refresh_yes"))
-            stepFailed("settings_records_cleared", settings->notify()->text());
+            ctx.fail(settings->notify()->text());
+    });
+    ScreenshotWalk::add(QStringLiteral("settings_guide_again"), kOrder + 30, [](Context& ctx) {
+        // The guide's row brings the introduction back; leaving it keeps firstLaunch cleared.
+        SettingViewController* settings = openSettings(ctx);
+        if (!settings)
+            return;
+        settings->didSelectRow(3, 0);
+        ctx.settle(200);
+        WZGuideViewController* guide = WZGuideViewController::sharedGuide();
+        ctx.require(guide->parentWidget() == ctx.window() && guide->isVisible() &&
+                        guide->currentPage() == 0,
+                    QStringLiteral("the guide did not open at its first page"));
+        ctx.addCleanUp([] { WZGuideViewController::sharedGuide()->pressEnterButton(); });
     });
     ScreenshotWalk::add(QStringLiteral("settings_signed_out"), kOrder + 40, [](Context& ctx) {
-        SettingViewController* settings = openSettings(ctx, "settings_signed_out");
+        SettingViewController* settings = openSettings(ctx);
         if (!settings)
             return;
         QPointer<SettingViewController> watch(settings);
@@ -136,7 +146,26 @@ void registerSettingScreenshots() {
             tabs ? qobject_cast<NavigationController*>(tabs->selectedViewController()) : nullptr;
         if (UserStore::isSignedIn() || !stack ||
             !qobject_cast<FirstViewController*>(stack->topViewController()))
-            stepFailed("settings_signed_out",
-                       QStringLiteral("still signed in or not on the shelf"));
+            ctx.fail(QStringLiteral("still signed in or not on the shelf"));
+    });
+    ScreenshotWalk::add(QStringLiteral("settings_signed_out_login"), kOrder + 41, [](Context& ctx) {
+        // Signed out, the shelf's user button asks for a sign-in again.
+        ctx.selectTab(0);
+        ctx.settle(100);
+        auto* tabs = qobject_cast<TabBarController*>(ctx.window()->rootViewController());
+        auto* stack =
+            tabs ? qobject_cast<NavigationController*>(tabs->selectedViewController()) : nullptr;
+        auto* shelf =
+            stack ? qobject_cast<FirstViewController*>(stack->rootViewController()) : nullptr;
+        if (!ctx.require(shelf != nullptr, QStringLiteral("no shelf")))
+            return;
+        ctx.require(!UserStore::isSignedIn(), QStringLiteral("still signed in"));
+        shelf->toMyCenter();
+        ctx.settle(200);
+        ctx.require(shelf->presentedViewController() != nullptr, QStringLiteral("no login form"));
+        ctx.addCleanUp([shelf = QPointer<ViewController>(shelf)] {
+            if (shelf && shelf->presentedViewController())
+                shelf->dismissModal(false);
+        });
     });
 }

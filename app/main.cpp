@@ -89,9 +89,12 @@ int main(int argc, char** argv) {
         valueOption("push", "Deliver this push payload after launch.", "FILE.json");
     const QCommandLineOption shots =
         valueOption("screenshots", "Write a PNG of each screen into DIR and quit.", "DIR");
+    const QCommandLineOption shotsOnly = valueOption(
+        "screenshots-only", "With --screenshots: only these steps (comma-separated).", "NAMES");
     const QCommandLineOption scaleOption =
         valueOption("scale", "Pixels per point (1; 2 for screenshots).", "N");
-    parser.addOptions({serviceUrl, lookupUrl, screen, pushToken, push, shots, scaleOption});
+    parser.addOptions(
+        {serviceUrl, lookupUrl, screen, pushToken, push, shots, shotsOnly, scaleOption});
     parser.process(qapp);
 
     useReadingFont();
@@ -138,9 +141,13 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents();
         // The guide that a first launch shows would cover every other screen.
         WZGuideViewController::hide();
-        const int written = ScreenshotWalk::run(parser.value(shots), delegate.window());
+        const QStringList only =
+            parser.value(shotsOnly).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        const ScreenshotWalk::Result walk =
+            ScreenshotWalk::run(parser.value(shots), delegate.window(), only);
         app.setDelegate(nullptr);
-        return written > 0 ? 0 : 1;
+        // A step that could not do its job fails the walk.
+        return walk.ok() ? 0 : 1;
     }
 
     const int result = QApplication::exec();

@@ -19,6 +19,7 @@
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/Window.h"
 #include "reader/ReadbooksViewController.h"
+#include "reader/ReaderScreenshots.h"
 #include "service/Endpoints.h"
 #include "service/Service.h"
 #include "service/ServiceConfig.h"
@@ -30,18 +31,8 @@ namespace {
 using Context = ScreenshotWalk::Context;
 constexpr int kOrder = 100;
 
-void stepFailed(const char* step, const char* what) {
-    qWarning("Screenshots: %s: %s", step, what);
-}
-
 bool waitFor(Context& ctx, const std::function<bool()>& done, int ms = 15000) {
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return done();
-        ctx.settle(50);
-    }
-    return true;
+    return ctx.waitFor(done, ms);
 }
 
 // One signed call to the service, waited for.
@@ -112,14 +103,14 @@ void dismissAlerts(Context& ctx) {
 }
 
 // A detail screen of the index-th service book, its related books shown.
-BookDetailViewController* openDetail(Context& ctx, int index, const char* step) {
+BookDetailViewController* openDetail(Context& ctx, int index) {
     if (!ensureSignedIn()) {
-        stepFailed(step, "could not sign in through the service");
+        ctx.fail(QStringLiteral("could not sign in through the service"));
         return nullptr;
     }
     const QList<MyBookList> books = serviceBooks();
     if (books.size() <= index) {
-        stepFailed(step, "the service lists too few books");
+        ctx.fail(QStringLiteral("the service lists too few books"));
         return nullptr;
     }
     auto* detail = new BookDetailViewController();
@@ -130,14 +121,14 @@ BookDetailViewController* openDetail(Context& ctx, int index, const char* step) 
                      [&loaded] { loaded = true; });
     ctx.push(detail);
     if (!waitFor(ctx, [&] { return loaded || !guard; }))
-        stepFailed(step, "the related books did not arrive");
+        ctx.fail(QStringLiteral("the related books did not arrive"));
     ctx.settle(400);
     return guard;
 }
 
 // Downloads the index-th service book from its detail screen; the reader it opened.
-ReadbooksViewController* download(Context& ctx, int index, const char* step) {
-    BookDetailViewController* detail = openDetail(ctx, index, step);
+ReadbooksViewController* download(Context& ctx, int index) {
+    BookDetailViewController* detail = openDetail(ctx, index);
     if (!detail)
         return nullptr;
     QPointer<BookDetailViewController> guard(detail);
@@ -146,7 +137,7 @@ ReadbooksViewController* download(Context& ctx, int index, const char* step) {
                      [&ended](bool) { ended = true; });
     detail->action(BookDetailViewController::TagRead);
     if (!waitFor(ctx, [&] { return ended || !guard; }) || !guard || !guard->openedReader()) {
-        stepFailed(step, "the download did not open the reader");
+        ctx.fail(QStringLiteral("the download did not open the reader"));
         return nullptr;
     }
     QPointer<ReadbooksViewController> reader = guard->openedReader();
@@ -155,9 +146,20 @@ ReadbooksViewController* download(Context& ctx, int index, const char* step) {
                      [&shown] { shown = true; });
     if (!waitFor(
             ctx, [&] { return !reader || (shown && !reader->isBusy()); }, 30000))
-        stepFailed(step, "the reader did not show its first page");
+        ctx.fail(QStringLiteral("the reader did not show its first page"));
     waitFor(ctx, [&] { return !guard || guard->coverSettled(); });
     ctx.settle(300);
+    // What the download stored is what the shelf and an offline read rely on.
+    const QString bookId = Service::textOf(serviceBooks().at(index).myId());
+    BookDb db;
+    ctx.require(db.isExistsTheBook(bookId), QStringLiteral("no book record stored"));
+    ctx.require(db.getCountFromChapterByBookid(bookId) > 0 &&
+                    !db.selectChapterContent(bookId, db.getMinChapterId(bookId))
+                         .value(QStringLiteral("content"))
+                         .toString()
+                         .isEmpty(),
+                QStringLiteral("no chapter text stored"));
+    ctx.require(readerShowsText(reader), QStringLiteral("the page shows no text"));
     return reader;
 }
 
@@ -205,8 +207,8 @@ void releaseKeeper() {
 // Opens the kept book's detail screen and has its whole-book download running but held half way
 // (the keeper waits for a network that the walk withholds), so that its progress stays put for
 // the shot. The detail screen, or null.
-BookDetailViewController* keepHalfWay(Context& ctx, const char* step) {
-    BookDetailViewController* detail = openDetail(ctx, keptIndex(), step);
+BookDetailViewController* keepHalfWay(Context& ctx) {
+    BookDetailViewController* detail = openDetail(ctx, keptIndex());
     if (!detail)
         return nullptr;
     const QString bookId = keptBookId();
@@ -214,7 +216,7 @@ BookDetailViewController* keepHalfWay(Context& ctx, const char* step) {
     if (keeper->isKept(bookId) && keeper->isPaused())
         return detail;
     if (BookKeeper::isComplete(bookId)) {
-        stepFailed(step, "the book is kept whole already");
+        ctx.fail(QStringLiteral("the book is kept whole already"));
         return detail;
     }
     QObject hold;
@@ -228,9 +230,9 @@ BookDetailViewController* keepHalfWay(Context& ctx, const char* step) {
     if (!keeper->isKept(bookId))
         detail->btnKeep()->click();
     if (!waitFor(ctx, [&] { return keeper->isPaused() || !keeper->isKept(bookId); }))
-        stepFailed(step, "the download did not get under way");
+        ctx.fail(QStringLiteral("the download did not get under way"));
     if (!keeper->isKept(bookId))
-        stepFailed(step, "the download ended before it could be held half way");
+        ctx.fail(QStringLiteral("the download ended before it could be held half way"));
     ctx.settle(400);
     detail->refreshKeep();
     return detail;
@@ -254,17 +256,17 @@ void registerCatalogScreenshots() {
         dismissAlerts(ctx);
     });
     ScreenshotWalk::add(QStringLiteral("catalog_detail"), kOrder + 1,
-                        [](Context& ctx) { openDetail(ctx, 0, "catalog_detail"); });
-    ScreenshotWalk::add(
-        QStringLiteral("catalog_detail_intro_expanded"), kOrder + 2, [](Context& ctx) {
-            BookDetailViewController* detail = openDetail(ctx, 0, "catalog_detail_intro_expanded");
-            if (!detail)
-                return;
-            detail->action(BookDetailViewController::TagOpenAll);
-            ctx.settle(300);
-        });
+                        [](Context& ctx) { openDetail(ctx, 0); });
+    ScreenshotWalk::add(QStringLiteral("catalog_detail_intro_expanded"), kOrder + 2,
+                        [](Context& ctx) {
+                            BookDetailViewController* detail = openDetail(ctx, 0);
+                            if (!detail)
+                                return;
+                            detail->action(BookDetailViewController::TagOpenAll);
+                            ctx.settle(300);
+                        });
     ScreenshotWalk::add(QStringLiteral("catalog_source_sites"), kOrder + 3, [](Context& ctx) {
-        BookDetailViewController* detail = openDetail(ctx, 0, "catalog_source_sites");
+        BookDetailViewController* detail = openDetail(ctx, 0);
         if (!detail)
             return;
         detail->action(BookDetailViewController::TagSiteRss);
@@ -273,14 +275,14 @@ void registerCatalogScreenshots() {
             nav ? qobject_cast<SourceSiteViewController*>(nav->topViewController()) : nullptr;
         if (!sites || !waitFor(ctx, [sites] { return !sites->isLoading(); }) ||
             sites->arrSites().isEmpty())
-            stepFailed("catalog_source_sites", "no source sites listed");
+            ctx.fail(QStringLiteral("no source sites listed"));
         ctx.settle(400);
     });
     ScreenshotWalk::add(QStringLiteral("catalog_download_reader"), kOrder + 4,
-                        [](Context& ctx) { download(ctx, 0, "catalog_download_reader"); });
+                        [](Context& ctx) { download(ctx, 0); });
     ScreenshotWalk::add(QStringLiteral("catalog_shelf_books"), kOrder + 5, [](Context& ctx) {
         // A second book, so that the shelf holds more than one.
-        download(ctx, 1, "catalog_shelf_books");
+        download(ctx, 1);
         if (auto* tabs = qobject_cast<TabBarController*>(ctx.window()->rootViewController())) {
             if (auto* nav = qobject_cast<NavigationController*>(tabs->selectedViewController()))
                 nav->popToRootViewController(false);
@@ -289,7 +291,7 @@ void registerCatalogScreenshots() {
         dismissAlerts(ctx);
         FirstViewController* shelf = shelfOf(ctx);
         if (!shelf || shelf->bookArr().size() < 2)
-            stepFailed("catalog_shelf_books", "fewer than two books on the shelf");
+            ctx.fail(QStringLiteral("fewer than two books on the shelf"));
     });
     ScreenshotWalk::add(QStringLiteral("catalog_shelf_editing"), kOrder + 6, [](Context& ctx) {
         ctx.selectTab(0);
@@ -306,18 +308,16 @@ void registerCatalogScreenshots() {
         });
         ctx.settle(200);
     });
-    ScreenshotWalk::add(QStringLiteral("catalog_keep_detail_progress"), kOrder + 7,
-                        [](Context& ctx) {
-                            BookDetailViewController* detail =
-                                keepHalfWay(ctx, "catalog_keep_detail_progress");
-                            if (detail &&
-                                !detail->btnKeep()->text().startsWith(QStringLiteral("已缓存 ")))
-                                stepFailed("catalog_keep_detail_progress", "no progress shown");
-                            // The download stays held for the shelf's shot; that step lets it go.
-                        });
+    ScreenshotWalk::add(
+        QStringLiteral("catalog_keep_detail_progress"), kOrder + 7, [](Context& ctx) {
+            BookDetailViewController* detail = keepHalfWay(ctx);
+            if (detail && !detail->btnKeep()->text().startsWith(QStringLiteral("已缓存 ")))
+                ctx.fail(QStringLiteral("no progress shown"));
+            // The download stays held for the shelf's shot; that step lets it go.
+        });
     ScreenshotWalk::add(QStringLiteral("catalog_keep_shelf_bar"), kOrder + 8, [](Context& ctx) {
         ctx.addCleanUp([] { releaseKeeper(); });
-        if (!keepHalfWay(ctx, "catalog_keep_shelf_bar"))
+        if (!keepHalfWay(ctx))
             return;
         if (auto* tabs = qobject_cast<TabBarController*>(ctx.window()->rootViewController())) {
             if (auto* nav = qobject_cast<NavigationController*>(tabs->selectedViewController()))
@@ -332,18 +332,18 @@ void registerCatalogScreenshots() {
                 barShown = barShown || bar->bookId() == keptBookId();
         }
         if (!barShown)
-            stepFailed("catalog_keep_shelf_bar", "no progress bar on the kept book's cover");
+            ctx.fail(QStringLiteral("no progress bar on the kept book's cover"));
     });
     ScreenshotWalk::add(QStringLiteral("catalog_keep_read_offline"), kOrder + 9, [](Context& ctx) {
-        const char* step = "catalog_keep_read_offline";
         releaseKeeper();
         const QString bookId = keptBookId();
         BookKeeper* keeper = BookKeeper::shared();
         if (!bookId.isEmpty() && !BookKeeper::isComplete(bookId) && !keeper->isKept(bookId))
             keeper->keep(bookId);
-        if (!waitFor(ctx, [&] { return !keeper->isKept(bookId); }, 60000) ||
+        if (!waitFor(
+                ctx, [&] { return !keeper->isKept(bookId); }, 60000) ||
             !BookKeeper::isComplete(bookId)) {
-            stepFailed(step, "the book was not kept whole");
+            ctx.fail(QStringLiteral("the book was not kept whole"));
             return;
         }
         // The service goes away: everything below comes from what is stored.
@@ -365,16 +365,18 @@ void registerCatalogScreenshots() {
         FirstViewController* shelf = shelfOf(ctx);
         QPointer<ReadbooksViewController> reader = shelf ? shelf->readBook(bookId) : nullptr;
         if (!reader) {
-            stepFailed(step, "the shelf did not open the book");
+            ctx.fail(QStringLiteral("the shelf did not open the book"));
             return;
         }
         bool shown = false;
         QObject::connect(reader, &ReadbooksViewController::pageLaidOut, reader,
                          [&shown] { shown = true; });
-        if (!waitFor(ctx, [&] { return !reader || (shown && !reader->isBusy()); }, 30000))
-            stepFailed(step, "the reader did not show the stored chapter");
+        if (!waitFor(
+                ctx, [&] { return !reader || (shown && !reader->isBusy()); }, 30000))
+            ctx.fail(QStringLiteral("the reader did not show the stored chapter"));
         ctx.settle(300);
         if (reader && reader->current_chapter_id != last)
-            stepFailed(step, "the reader is not at the last chapter");
+            ctx.fail(QStringLiteral("the reader is not at the last chapter"));
+        ctx.require(readerShowsText(reader), QStringLiteral("the page shows no text"));
     });
 }

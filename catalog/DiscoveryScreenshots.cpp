@@ -26,12 +26,8 @@
 namespace {
 
 using Context = ScreenshotWalk::Context;
-constexpr int kOrder = 150;
+constexpr int kOrder = 30;
 const QString kKeyword = QStringLiteral("剑");
-
-void stepFailed(const QString& step, const QString& why) {
-    qWarning("Screenshots: step %s failed: %s", qPrintable(step), qPrintable(why));
-}
 
 bool waitFor(Context& ctx, const std::function<bool()>& done, int ms = 15000) {
     QDeadlineTimer deadline(ms);
@@ -59,15 +55,15 @@ bool isIdle(BookListPanel* panel) {
 }
 
 // Waits for a list's first page; fails the step when it holds no books.
-void awaitBooks(Context& ctx, const QString& step, BookListPanel* panel) {
+void awaitBooks(Context& ctx, BookListPanel* panel) {
     if (!panel) {
-        stepFailed(step, QStringLiteral("no list"));
+        ctx.fail(QStringLiteral("no list"));
         return;
     }
     panel->startFirstLoad();
-    if (!waitFor(ctx, [panel] { return panel->pager().page() >= 1 && isIdle(panel); }) ||
-        panel->books().isEmpty())
-        stepFailed(step, QStringLiteral("the list holds no books"));
+    // A failed page leaves the pager at page 0, so idle is what ends the wait.
+    if (!waitFor(ctx, [panel] { return isIdle(panel); }) || panel->books().isEmpty())
+        ctx.fail(QStringLiteral("the list holds no books"));
     // Covers come from the service too.
     ctx.settle(600);
 }
@@ -86,7 +82,7 @@ void addSegmentSteps(const QString& prefix, int tab, int order, const QStringLis
                 screen->segmentedControlChangedValue(segment);
                 lists = screen->lists();
             }
-            awaitBooks(ctx, step, lists ? lists->panel(segment) : nullptr);
+            awaitBooks(ctx, lists ? lists->panel(segment) : nullptr);
             // The next step starts from the first segment again.
             ctx.addCleanUp([lists] {
                 if (lists)
@@ -97,18 +93,18 @@ void addSegmentSteps(const QString& prefix, int tab, int order, const QStringLis
 }
 
 // The categories tab with its grid filled.
-FouthViewController* categoriesTab(Context& ctx, const QString& step) {
+FouthViewController* categoriesTab(Context& ctx) {
     auto* tab = tabRoot<FouthViewController>(ctx, 3);
     if (!tab || !waitFor(ctx, [tab] { return !tab->categoryButtons().isEmpty(); })) {
-        stepFailed(step, QStringLiteral("no categories"));
+        ctx.fail(QStringLiteral("no categories"));
         return nullptr;
     }
     return tab;
 }
 
 // A category's books, opened from the grid as a tap does.
-CategoryDetailViewController* openCategory(Context& ctx, const QString& step, int index) {
-    FouthViewController* tab = categoriesTab(ctx, step);
+CategoryDetailViewController* openCategory(Context& ctx, int index) {
+    FouthViewController* tab = categoriesTab(ctx);
     if (!tab || tab->categoryButtons().size() <= index)
         return nullptr;
     tab->onClick(tab->categoryButtons().at(index)->tag());
@@ -119,7 +115,7 @@ CategoryDetailViewController* openCategory(Context& ctx, const QString& step, in
     auto* detail = qobject_cast<CategoryDetailViewController*>(
         tab->navigationController()->topViewController());
     if (!detail)
-        stepFailed(step, QStringLiteral("the category did not open"));
+        ctx.fail(QStringLiteral("the category did not open"));
     return detail;
 }
 
@@ -147,23 +143,20 @@ void registerDiscoveryScreenshots() {
     addSegmentSteps(QStringLiteral("discovery_rank_"), 2, kOrder + 2,
                     {QStringLiteral("reads"), QStringLiteral("favorites")});
 
-    ScreenshotWalk::add(QStringLiteral("discovery_categories"), kOrder + 4, [](Context& ctx) {
-        categoriesTab(ctx, QStringLiteral("discovery_categories"));
-    });
+    ScreenshotWalk::add(QStringLiteral("discovery_categories"), kOrder + 4,
+                        [](Context& ctx) { categoriesTab(ctx); });
 
     ScreenshotWalk::add(QStringLiteral("discovery_category_books"), kOrder + 5, [](Context& ctx) {
-        const QString step = QStringLiteral("discovery_category_books");
-        if (auto* detail = openCategory(ctx, step, 0))
-            awaitBooks(ctx, step, detail->list());
+        if (auto* detail = openCategory(ctx, 0))
+            awaitBooks(ctx, detail->list());
     });
 
     ScreenshotWalk::add(QStringLiteral("discovery_list_end"), kOrder + 6, [](Context& ctx) {
-        const QString step = QStringLiteral("discovery_list_end");
-        CategoryDetailViewController* detail = openCategory(ctx, step, 1);
+        CategoryDetailViewController* detail = openCategory(ctx, 1);
         if (!detail)
             return;
         BookListPanel* panel = detail->list();
-        awaitBooks(ctx, step, panel);
+        awaitBooks(ctx, panel);
         PullingRefreshTableView* table = panel->table();
         // Pull up page by page; the last pull runs at real speed, so that the end's message
         // stays in view for the picture.
@@ -182,31 +175,29 @@ void registerDiscoveryScreenshots() {
         if (!table->reachedTheEnd() ||
             !waitFor(
                 ctx, [table] { return table->msgLabel() != nullptr; }, 3000))
-            stepFailed(step, QStringLiteral("the list did not end with its message"));
+            ctx.fail(QStringLiteral("the list did not end with its message"));
         ctx.settle(500);
     });
 
     ScreenshotWalk::add(QStringLiteral("discovery_search_results"), kOrder + 7, [](Context& ctx) {
-        const QString step = QStringLiteral("discovery_search_results");
         auto* tab = tabRoot<FifthViewController>(ctx, 4);
         if (!tab) {
-            stepFailed(step, QStringLiteral("no search tab"));
+            ctx.fail(QStringLiteral("no search tab"));
             return;
         }
         popSearchTab(ctx, tab);
         SearchDetailViewController* results = search(ctx, tab, kKeyword);
         if (!results) {
-            stepFailed(step, QStringLiteral("the search did not open its results"));
+            ctx.fail(QStringLiteral("the search did not open its results"));
             return;
         }
-        awaitBooks(ctx, step, results->list());
+        awaitBooks(ctx, results->list());
     });
 
     ScreenshotWalk::add(QStringLiteral("discovery_search_history"), kOrder + 8, [](Context& ctx) {
-        const QString step = QStringLiteral("discovery_search_history");
         auto* tab = tabRoot<FifthViewController>(ctx, 4);
         if (!tab) {
-            stepFailed(step, QStringLiteral("no search tab"));
+            ctx.fail(QStringLiteral("no search tab"));
             return;
         }
         // Two more searches, then back to the tab: the newest first.
@@ -216,16 +207,14 @@ void registerDiscoveryScreenshots() {
             ctx.settle(50);
         }
         if (tab->searchResultList.size() < 2)
-            stepFailed(
-                step,
+            ctx.fail(
                 QStringLiteral("the history holds %1 entries").arg(tab->searchResultList.size()));
     });
 
     ScreenshotWalk::add(QStringLiteral("discovery_search_empty"), kOrder + 9, [](Context& ctx) {
-        const QString step = QStringLiteral("discovery_search_empty");
         auto* tab = tabRoot<FifthViewController>(ctx, 4);
         if (!tab) {
-            stepFailed(step, QStringLiteral("no search tab"));
+            ctx.fail(QStringLiteral("no search tab"));
             return;
         }
         // The clear row, as a tap on it; the notice shows at real speed.
@@ -234,7 +223,7 @@ void registerDiscoveryScreenshots() {
         ctx.addCleanUp([] { Timing::setSpeed(0); });
         tab->didSelectRow(int(tab->searchResultList.size()));
         if (!waitFor(ctx, [tab] { return !tab->isClearing(); }) || !tab->searchResultList.isEmpty())
-            stepFailed(step, QStringLiteral("the history was not cleared"));
+            ctx.fail(QStringLiteral("the history was not cleared"));
         ctx.settle(400);
     });
 }

@@ -3,6 +3,7 @@
 #include "platform/UserDefaults.h"
 #include "platform/ui/ScreenshotWalk.h"
 #include "reader/ReadbooksViewController.h"
+#include "reader/ReaderScreenshots.h"
 #include "storage/BookDb.h"
 
 namespace {
@@ -66,12 +67,15 @@ ReadbooksViewController* pushReader(ScreenshotWalk::Context& ctx) {
 } // namespace
 
 void registerPositionScreenshots() {
-    ScreenshotWalk::add(QStringLiteral("reader_position_18pt"), kOrder,
-                        [](ScreenshotWalk::Context& ctx) { pushReader(ctx); });
-    ScreenshotWalk::add(QStringLiteral("reader_position_22pt"), kOrder + 1,
-                        [](ScreenshotWalk::Context& ctx) {
-                            ReadbooksViewController* r = pushReader(ctx);
-                            r->changeFontSize(22);
-                            ctx.settle(3000);
-                        });
+    ScreenshotWalk::add(
+        QStringLiteral("reader_position_18pt"), kOrder, [](ScreenshotWalk::Context& ctx) {
+            ctx.require(readerShowsText(pushReader(ctx)), QStringLiteral("the page shows no text"));
+        });
+    ScreenshotWalk::add(
+        QStringLiteral("reader_position_22pt"), kOrder + 1, [](ScreenshotWalk::Context& ctx) {
+            ReadbooksViewController* r = pushReader(ctx);
+            r->changeFontSize(22);
+            ctx.settle(3000);
+            ctx.require(readerShowsText(r), QStringLiteral("the page shows no text"));
+        });
 }

@@ -1,16 +1,22 @@
 #include "reader/ReaderScreenshots.h"
 
+#include <QListWidget>
+
 #include "platform/UserDefaults.h"
+#include "platform/ui/WebView.h"
 #include "platform/ui/ScreenshotWalk.h"
 #include "reader/BookChapterAndMarkViewController.h"
+#include "reader/BookChatperViewController.h"
+#include "reader/BookMarkViewController.h"
 #include "reader/ReadbooksViewController.h"
 #include "storage/BookDb.h"
 #include "widgets/SVSegmentedControl.h"
+#include "widgets/WEPopoverController.h"
 
 namespace {
 
 const QString kBook = QStringLiteral("screenshot-walk");
-constexpr int kOrder = 400;
+constexpr int kOrder = 200;
 
 const char* const kParagraphs[] = {
     "　　天色将晚，山路上的行人渐渐少了。林远背着一只旧包袱，一步一步往镇上走去，"
@@ -86,18 +92,32 @@ ReadbooksViewController* pushReader(ScreenshotWalk::Context& ctx, int style) {
     return reader;
 }
 
+// The reader's shot: its page must show the chapter's text.
+ReadbooksViewController* shownReader(ScreenshotWalk::Context& ctx, int style) {
+    ReadbooksViewController* reader = pushReader(ctx, style);
+    ctx.require(readerShowsText(reader), QStringLiteral("the page shows no text"));
+    return reader;
+}
+
 } // namespace
+
+bool readerShowsText(ReadbooksViewController* reader) {
+    return reader && !reader->str.trimmed().isEmpty() &&
+           ScreenshotWalk::inkShare(reader->webView()) > 0.003;
+}
 
 void registerReaderScreenshots() {
     ScreenshotWalk::add(QStringLiteral("reader_page_day"), kOrder,
-                        [](ScreenshotWalk::Context& ctx) { pushReader(ctx, 1); });
+                        [](ScreenshotWalk::Context& ctx) { shownReader(ctx, 1); });
     ScreenshotWalk::add(QStringLiteral("reader_page_night"), kOrder + 1,
-                        [](ScreenshotWalk::Context& ctx) { pushReader(ctx, 2); });
+                        [](ScreenshotWalk::Context& ctx) { shownReader(ctx, 2); });
     ScreenshotWalk::add(QStringLiteral("reader_bars"), kOrder + 2,
                         [](ScreenshotWalk::Context& ctx) {
-                            ReadbooksViewController* r = pushReader(ctx, 1);
+                            ReadbooksViewController* r = shownReader(ctx, 1);
                             r->hideNavAndToolbar();
                             ctx.settle(800);
+                            ctx.require(r->toolbarItems() && r->toolbarItems()->isVisible(),
+                                        QStringLiteral("the bars did not show"));
                         });
     const struct {
         const char* name;
@@ -107,14 +127,16 @@ void registerReaderScreenshots() {
     int order = kOrder + 3;
     for (const auto& p : popovers) {
         const int item = p.item;
-        ScreenshotWalk::add(QString::fromLatin1(p.name), order++,
-                            [item](ScreenshotWalk::Context& ctx) {
-                                ReadbooksViewController* r = pushReader(ctx, 1);
-                                r->hideNavAndToolbar();
-                                ctx.settle(600);
-                                r->showPop(item);
-                                ctx.settle(600);
-                            });
+        ScreenshotWalk::add(
+            QString::fromLatin1(p.name), order++, [item](ScreenshotWalk::Context& ctx) {
+                ReadbooksViewController* r = shownReader(ctx, 1);
+                r->hideNavAndToolbar();
+                ctx.settle(600);
+                r->showPop(item);
+                ctx.settle(600);
+                ctx.require(r->popoverController() && r->popoverController()->isPopoverVisible(),
+                            QStringLiteral("the popover did not open"));
+            });
     }
     for (int pane = 0; pane < 2; ++pane) {
         ScreenshotWalk::add(pane == 0 ? QStringLiteral("reader_contents_chapters")
@@ -126,10 +148,17 @@ void registerReaderScreenshots() {
                                 contents->currentChatperId = 2;
                                 ctx.push(contents);
                                 ctx.settle(600);
-                                if (pane == 1) {
+                                if (pane == 0) {
+                                    QListWidget* rows = contents->ChatperView()->tableView();
+                                    ctx.require(rows && rows->count() >= 12,
+                                                QStringLiteral("the chapters are not listed"));
+                                } else {
                                     contents->segmentedControl()->setSelectedIndex(1);
                                     contents->segmentedControlChangedValue(1);
                                     ctx.settle(300);
+                                    ctx.require(contents->MarkView()->emptyView() &&
+                                                    contents->MarkView()->emptyView()->isVisible(),
+                                                QStringLiteral("no empty bookmarks view"));
                                 }
                             });
     }

@@ -4,6 +4,8 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
+#include <QHash>
+#include <QImage>
 #include <QPixmap>
 #include <QPointer>
 #include <algorithm>
@@ -82,6 +84,15 @@ public:
 
     void addCleanUp(std::function<void()> fn) override { cleanUps_.append(std::move(fn)); }
 
+    void fail(const QString& what) override {
+        qWarning("Screenshots: step %s failed: %s", qPrintable(step_), qPrintable(what));
+        failures_.append(step_ + QStringLiteral(": ") + what);
+    }
+
+    QString stepName() const override { return step_; }
+    void begin(const QString& step) { step_ = step; }
+    QStringList failures() const { return failures_; }
+
     // Puts the window back as it was before the step.
     void cleanUp() {
         for (const auto& fn : cleanUps_)
@@ -111,10 +122,28 @@ private:
     QPointer<NavigationController> pushedOn_;
     QList<QPointer<QWidget>> shown_;
     QList<std::function<void()>> cleanUps_;
+    QString step_;
+    QStringList failures_;
 };
 } // namespace
 
 ScreenshotWalk::Context::~Context() = default;
+
+bool ScreenshotWalk::Context::waitFor(const std::function<bool()>& done, int ms) {
+    QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return done();
+        settle(50);
+    }
+    return true;
+}
+
+bool ScreenshotWalk::Context::require(bool ok, const QString& what) {
+    if (!ok)
+        fail(what);
+    return ok;
+}
 
 void ScreenshotWalk::add(const QString& name, int order, Step step) {
     auto& entries = registry();
@@ -123,6 +152,44 @@ void ScreenshotWalk::add(const QString& name, int order, Step step) {
                                  [&](const Entry& e) { return e.name == name; }),
                   entries.end());
     entries.append({name, order, std::move(step)});
+}
+
+double ScreenshotWalk::inkShare(QWidget* widget) {
+    if (!widget || !widget->isVisible() || widget->width() <= 0 || widget->height() <= 0)
+        return 0;
+    QWidget* top = widget->window();
+    const QImage image = top->grab(QRect(widget->mapTo(top, QPoint(0, 0)), widget->size()))
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    if (image.isNull())
+        return 0;
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); y += 4) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); x += 4)
+            ++counts[line[x]];
+    }
+    QRgb ground = 0;
+    int most = -1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > most) {
+            most = it.value();
+            ground = it.key();
+        }
+    }
+    qint64 ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = line[x];
+            const int d =
+                std::max({std::abs(qRed(p) - qRed(ground)), std::abs(qGreen(p) - qGreen(ground)),
+                          std::abs(qBlue(p) - qBlue(ground))});
+            if (d > 48)
+                ++ink;
+        }
+    }
+    return double(ink) / (qint64(image.width()) * image.height());
 }
 
 QStringList ScreenshotWalk::names() {
@@ -136,34 +203,42 @@ QStringList ScreenshotWalk::names() {
     return result;
 }
 
-int ScreenshotWalk::run(const QString& dir, Window* window) {
+ScreenshotWalk::Result ScreenshotWalk::run(const QString& dir, Window* window,
+                                           const QStringList& only) {
+    Result result;
     if (!window || !QDir().mkpath(dir)) {
         qWarning("Screenshots: cannot write into %s", qPrintable(dir));
-        return 0;
+        return result;
     }
     const double speed = Timing::speed();
     Timing::setSpeed(0);
     WalkContext context(window);
-    int written = 0;
     for (const QString& name : names()) {
+        if (!only.isEmpty() && !only.contains(name))
+            continue;
         const auto& entries = registry();
         const auto it = std::find_if(entries.begin(), entries.end(),
                                      [&](const Entry& e) { return e.name == name; });
         if (it == entries.end())
             continue;
         const Step step = it->step;
+        context.begin(name);
         context.selectTab(0);
         pump(30);
         step(context);
         pump(150);
         const QString file = QDir(dir).filePath(name + QStringLiteral(".png"));
         if (window->grab().save(file))
-            ++written;
+            ++result.written;
         else
-            qWarning("Screenshots: cannot write %s", qPrintable(file));
+            context.fail(QStringLiteral("cannot write ") + file);
         context.cleanUp();
     }
     Timing::setSpeed(speed);
-    qInfo("Screenshots: %d written to %s", written, qPrintable(dir));
-    return written;
+    result.failures = context.failures();
+    qInfo("Screenshots: %d written to %s", result.written, qPrintable(dir));
+    if (!result.failures.isEmpty())
+        qWarning("Screenshots: %d step(s) failed:\n  %s", int(result.failures.size()),
+                 qPrintable(result.failures.join(QStringLiteral("\n  "))));
+    return result;
 }
