@@ -142,7 +142,8 @@ void sendJson(httplib::Response& res, const QJsonObject& body, int status = 200,
 } // namespace
 
 BookServer::BookServer(Options options)
-    : options_(std::move(options)), store_(options_.clock), random_(std::random_device{}()) {}
+    : options_(std::move(options)), store_(options_.clock),
+      random_(options_.seed ? *options_.seed : std::random_device{}()) {}
 
 BookServer::~BookServer() {
     stop();
@@ -309,6 +310,7 @@ bool BookServer::injectFailure(httplib::Response& res) {
             return false;
         kind = std::uniform_int_distribution<int>(0, 2)(random_);
     }
+    ++failures_;
     switch (kind) {
     case 0:
         // A dropped connection: the headers promise a body that never comes.

@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -25,6 +26,7 @@ struct BookServerOptions {
     int port = 0;                                 // 0 picks a free port
     int delayMs = 0;                              // every answer waits this long first
     double failRate = 0;                          // share of answers that fail on purpose
+    std::optional<quint32> seed;                  // fixes the choice of failures; random when unset
     QString appVersion = QStringLiteral("1.0.0"); // what /lookup reports
     bool log = true;                              // one line per request on stderr
     int idleSeconds = 5;           // an idle kept-alive connection is closed after this
@@ -52,6 +54,8 @@ public:
     void stop();
 
     int port() const { return port_; }
+    // Answers failed on purpose so far.
+    int failuresInjected() const { return failures_.load(); }
     QString baseUrl() const;
     BookStore& store() { return store_; }
 
@@ -123,5 +127,6 @@ private:
     int port_ = 0;
     std::mutex randomMutex_;
     std::mt19937 random_;
+    std::atomic<int> failures_{0};
     std::mutex coverMutex_;
 };

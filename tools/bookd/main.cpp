@@ -1,5 +1,5 @@
 // bookd: the reference book service with its sample catalog.
-//   bookd --data DIR [--host 127.0.0.1] [--port N] [--delay-ms N] [--fail-rate P]
+//   bookd --data DIR [--host 127.0.0.1] [--port N] [--delay-ms N] [--fail-rate P] [--seed N]
 //         [--app-version X.Y.Z] [--quiet]
 #include <QCommandLineParser>
 #include <QGuiApplication>
@@ -33,30 +33,36 @@ int main(int argc, char** argv) {
         QStringLiteral("Share (0..1) of answers that fail: a dropped connection, an HTTP 500 "
                        "page or a body that is not JSON."),
         QStringLiteral("P"), QStringLiteral("0"));
+    const QCommandLineOption seed(QStringLiteral("seed"),
+                                  QStringLiteral("Seed of the failure choice, so that a run can "
+                                                 "be repeated."),
+                                  QStringLiteral("N"));
     const QCommandLineOption version(QStringLiteral("app-version"),
                                      QStringLiteral("Version that /lookup reports."),
                                      QStringLiteral("X.Y.Z"), QStringLiteral("1.0.0"));
     const QCommandLineOption quiet(QStringLiteral("quiet"),
                                    QStringLiteral("No log line per request."));
-    parser.addOptions({data, host, port, delay, failRate, version, quiet});
+    parser.addOptions({data, host, port, delay, failRate, seed, version, quiet});
     parser.process(app);
 
     if (!parser.isSet(data)) {
         std::fprintf(stderr, "bookd: --data DIR is required\n");
         return 2;
     }
-    bool portOk = false, delayOk = false, rateOk = false;
+    bool portOk = false, delayOk = false, rateOk = false, seedOk = true;
     BookServerOptions options;
     options.dataDir = parser.value(data);
     options.host = parser.value(host);
     options.port = parser.value(port).toInt(&portOk);
     options.delayMs = parser.value(delay).toInt(&delayOk);
     options.failRate = parser.value(failRate).toDouble(&rateOk);
+    if (parser.isSet(seed))
+        options.seed = parser.value(seed).toUInt(&seedOk);
     options.appVersion = parser.value(version);
     options.log = !parser.isSet(quiet);
     if (!portOk || options.port < 0 || options.port > 65535 || !delayOk || options.delayMs < 0 ||
-        !rateOk || options.failRate < 0 || options.failRate > 1) {
-        std::fprintf(stderr, "bookd: --port, --delay-ms or --fail-rate out of range\n");
+        !rateOk || options.failRate < 0 || options.failRate > 1 || !seedOk) {
+        std::fprintf(stderr, "bookd: --port, --delay-ms, --fail-rate or --seed out of range\n");
         return 2;
     }
 
