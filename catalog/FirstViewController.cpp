@@ -21,7 +21,9 @@
 #include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/TabBarController.h"
 #include "platform/ui/Window.h"
+#include "reader/BookChapterAndMarkViewController.h"
 #include "reader/ReadbooksViewController.h"
 #include "storage/BookDb.h"
 #include "storage/UserStore.h"
@@ -262,11 +264,44 @@ void FirstViewController::onClick(const QString& bookId) {
     readBook(bookId);
 }
 
+namespace {
+
+bool readsBook(const ViewController* screen, const QString& bookId) {
+    if (auto* reader = qobject_cast<const ReadbooksViewController*>(screen))
+        return reader->book_id == bookId;
+    if (auto* contents = qobject_cast<const BookChapterAndMarkViewController*>(screen))
+        return contents->book_id == bookId;
+    return false;
+}
+
+// A reader of the book (or its contents) left open on another tab would go on fetching and
+// storing chapters, and writing last-read records, for a book the shelf no longer holds: those
+// screens close with the book. Popping cancels their requests at once.
+void closeScreensReading(TabBarController* tabs, const QString& bookId) {
+    if (!tabs)
+        return;
+    for (ViewController* tab : tabs->viewControllers()) {
+        auto* nav = qobject_cast<NavigationController*>(tab);
+        if (!nav)
+            continue;
+        const QList<ViewController*> screens = nav->viewControllers();
+        for (int i = 1; i < screens.size(); ++i) {
+            if (readsBook(screens.at(i), bookId)) {
+                nav->popToViewController(screens.at(i - 1), false);
+                break;
+            }
+        }
+    }
+}
+
+} // namespace
+
 void FirstViewController::GMGridViewDeleteItemAtIndex(GMGridView*, int index) {
     if (index < 0 || index >= bookArr_.size())
         return;
     const QVariantMap book = bookArr_.at(index).toMap();
     const QString bookId = book.value(QStringLiteral("book_id")).toString();
+    closeScreensReading(tabBarController(), bookId);
     // A download of the whole book stops first and forgets its queue row: nothing it has not
     // started storing yet reaches the database.
     BookKeeper::shared()->cancel(bookId);
