@@ -14,7 +14,7 @@ QVariantMap registration(const QString& phone, const QString& code) {
 }
 } // namespace
 
-TEST(CHKeychainTest, StringAndDictionaryRoundTrip) {
+TEST(CHKeychainTest, ValuesRoundTripAndASecondSaveReplacesTheFirst) {
     testutil::ScopedHome home;
     CHKeychain::save(QStringLiteral("com.folia.note"), QStringLiteral("一段 \"text\"\n"));
     EXPECT_EQ(CHKeychain::load(QStringLiteral("com.folia.note")),
@@ -25,11 +25,8 @@ TEST(CHKeychainTest, StringAndDictionaryRoundTrip) {
     const QVariant loaded = CHKeychain::load(kItem);
     EXPECT_EQ(loaded.typeId(), QMetaType::QVariantMap);
     EXPECT_EQ(loaded.toMap(), value);
-}
 
-TEST(CHKeychainTest, SavingTwiceLeavesOneItemWithTheSecondValue) {
-    testutil::ScopedHome home;
-    CHKeychain::save(kItem, registration(QStringLiteral("13900000001"), QStringLiteral("1111")));
+    // Saving again leaves one item with the second value.
     CHKeychain::save(kItem, registration(QStringLiteral("13900000002"), QStringLiteral("2222")));
     EXPECT_EQ(CHKeychain::load(kItem).toMap(),
               registration(QStringLiteral("13900000002"), QStringLiteral("2222")));
