@@ -15,8 +15,9 @@ public:
     static constexpr char kSalt[] = "Qm7tRvKe";
 
     // Splits a raw query (the part after "?") into its parameters and undoes the percent
-    // escapes. Clients sign the raw values and escape only what a URL cannot hold, so "+"
-    // stays "+" (not a space) and a fragment without "=" is taken as the rest of the
+    // escapes. Clients sign the raw values; folia escapes "&", "=" and "+" inside a value
+    // (%26, %3D, %2B), so its values come back exactly. For a client that leaves them raw,
+    // "+" stays "+" (not a space) and a fragment without "=" is taken as the rest of the
     // previous value that an unescaped "&" cut off. A repeated key keeps its last value.
     static QMap<QString, QString> parseQuery(const QByteArray& rawQuery);
 
