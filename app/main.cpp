@@ -3,9 +3,12 @@
 #include <QCommandLineParser>
 #include <QFontDatabase>
 #include <QTimer>
+#include <cstdio>
 
 #include "app/AppDelegate.h"
+#include "app/FirstFrame.h"
 #include "app/ShellScreenshots.h"
+#include "app/Thumbnail.h"
 #include "catalog/WZGuideViewController.h"
 #include "platform/Application.h"
 #include "platform/Localizable.h"
@@ -95,7 +98,33 @@ int main(int argc, char** argv) {
         valueOption("scale", "Pixels per point (1; 2 for screenshots).", "N");
     parser.addOptions(
         {serviceUrl, lookupUrl, screen, pushToken, push, shots, shotsOnly, scaleOption});
+    const QCommandLineOption startupTime(
+        QStringLiteral("startup-time"),
+        QStringLiteral("Print the milliseconds from process start to the bookshelf's first "
+                       "frame, and quit."));
+    const QCommandLineOption thumbnail =
+        valueOption("thumbnail",
+                    "Write a copy of the PNG SOURCE scaled to WIDTH pixels wide as TARGET, and "
+                    "quit (the README's pictures).",
+                    "WIDTH");
+    parser.addOptions({startupTime, thumbnail});
+    parser.addPositionalArgument(QStringLiteral("SOURCE TARGET"),
+                                 QStringLiteral("With --thumbnail: the image and its copy."));
     parser.process(qapp);
+
+    if (parser.isSet(thumbnail)) {
+        const QStringList files = parser.positionalArguments();
+        if (files.size() != 2) {
+            std::fprintf(stderr, "--thumbnail WIDTH SOURCE TARGET: one source, one target\n");
+            return 2;
+        }
+        QString error;
+        if (!Thumbnail::write(files.at(0), files.at(1), parser.value(thumbnail).toInt(), &error)) {
+            std::fprintf(stderr, "--thumbnail: %s\n", qUtf8Printable(error));
+            return 1;
+        }
+        return 0;
+    }
 
     useReadingFont();
     Localizable::install();
@@ -130,6 +159,27 @@ int main(int argc, char** argv) {
     if (parser.isSet(shots))
         Timing::setSpeed(0);
     app.launch();
+
+    if (parser.isSet(startupTime) && !parser.isSet(shots)) {
+        QWidget* shelf =
+            delegate.window()
+                ? delegate.window()->findChild<QWidget*>(QStringLiteral("FirstViewController"))
+                : nullptr;
+        if (!shelf) {
+            std::fprintf(stderr, "--startup-time: the window shows no bookshelf\n");
+            app.setDelegate(nullptr);
+            return 1;
+        }
+        new FirstFrame(
+            shelf,
+            [](qint64 ms) {
+                std::printf("first frame of the bookshelf: %lld ms after process start\n",
+                            static_cast<long long>(ms));
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+            },
+            &delegate);
+    }
 
     if (parser.isSet(push)) {
         const QString file = parser.value(push);
