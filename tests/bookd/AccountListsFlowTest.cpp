@@ -23,7 +23,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(shared().started());
         static int next = 0;
-        token = registerByMobile(QString("1380000%1").arg(++next, 4, 10, QChar('0')), "secret88");
+        token = registerByMobile(QString("1381000%1").arg(++next, 4, 10, QChar('0')), "secret88");
         ASSERT_FALSE(token.isEmpty());
         UserStore::signIn(token, {{"id", 1}}, "reader");
         window = new Window();
