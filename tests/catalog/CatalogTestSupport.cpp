@@ -124,6 +124,9 @@ void CatalogScreenTest::SetUp() {
     // No newer version unless a test says so: the shelf's check then shows nothing.
     service->route(QStringLiteral("GET"), QStringLiteral("/lookup"),
                    FakeService::Reply::json(R"({"resultCount":0,"results":[]})"));
+    // No related books unless a test says so.
+    service->route(QStringLiteral("GET"), QStringLiteral("/data/alsoread"),
+                   FakeService::Reply::json(R"({"result":"ok","books":[]})"));
 }
 
 void CatalogScreenTest::TearDown() {

@@ -38,11 +38,6 @@ MyBookList book(const QString& id, int lastChapter = 25) {
 
 class DetailTest : public CatalogScreenTest {
 protected:
-    void SetUp() override {
-        CatalogScreenTest::SetUp();
-        service->route(QStringLiteral("GET"), QStringLiteral("/data/alsoread"),
-                       FakeService::Reply::json(R"({"result":"ok","books":[]})"));
-    }
     // Taps "开始阅读" and waits for the download to end; true when it opened the reader.
     static bool download(BookDetailViewController* detail) {
         bool ended = false;

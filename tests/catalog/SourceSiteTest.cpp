@@ -14,11 +14,6 @@ namespace {
 
 class SourceSiteTest : public CatalogScreenTest {
 protected:
-    void SetUp() override {
-        CatalogScreenTest::SetUp();
-        service->route(QStringLiteral("GET"), QStringLiteral("/data/alsoread"),
-                       FakeService::Reply::json(R"({"result":"ok","books":[]})"));
-    }
     static void serveSites(const QByteArray& names) {
         service->route(
             QStringLiteral("GET"), QStringLiteral("/data/getSitesNameByBookId"),
