@@ -72,24 +72,36 @@ protected:
     FakeService service;
 };
 
-TEST_F(EGOImageViewTest, TwoViewsOfOneAddressMakeOneRequestAndBothShowIt) {
+TEST_F(EGOImageViewTest, RowsOfOneAddressShareOneRequestAndACancelledRowLeavesItToTheOthers) {
     FakeService::Reply reply = FakeService::Reply::text(png(Qt::red), "image/png");
     reply.delayMs = 150;
     service.route("GET", "/covers/1.png", reply);
     EGOImageView first(placeholder());
     EGOImageButton second(placeholder());
+    EGOImageView cancelled(placeholder());
     first.setImageURL(cover("/covers/1.png"));
     second.setImageURL(cover("/covers/1.png"));
+    cancelled.setImageURL(cover("/covers/1.png"));
     EXPECT_TRUE(first.showsPlaceholder());
     EXPECT_EQ(loader()->connectionCount(), 1);
+    // Cancelling one row keeps the load the other rows wait for.
+    cancelled.cancelImageLoad();
 
     ASSERT_TRUE(testutil::waitUntil(
         [&] { return !first.showsPlaceholder() && !second.showsPlaceholder(); }));
     EXPECT_EQ(shown(first.image()), QColor(Qt::red));
     EXPECT_EQ(shown(second.image()), QColor(Qt::red));
+    EXPECT_TRUE(cancelled.showsPlaceholder());
     EXPECT_EQ(service.requests("/covers/1.png").size(), 1);
     EGOCache::currentCache()->flush();
     EXPECT_TRUE(loader()->hasLoadedImageURL(cover("/covers/1.png")));
+
+    // The last row waiting for an address does cancel its load.
+    service.route("GET", "/covers/alone.png", reply);
+    EGOImageView alone(placeholder());
+    alone.setImageURL(cover("/covers/alone.png"));
+    alone.cancelImageLoad();
+    EXPECT_FALSE(loader()->isLoadingURL(cover("/covers/alone.png")));
 }
 
 TEST_F(EGOImageViewTest, ARowGivenASecondAddressShowsOnlyTheSecond) {
@@ -177,26 +189,6 @@ TEST_F(EGOImageViewTest, AnEntryStoredEightDaysAgoIsGoneAtTheNextCreationAndFetc
     ASSERT_TRUE(testutil::waitUntil([&] { return !row.showsPlaceholder(); }));
     EXPECT_EQ(shown(row.image()), QColor(Qt::cyan));
     EXPECT_EQ(service.requests("/covers/old.png").size(), 1);
-}
-
-TEST_F(EGOImageViewTest, CancellingOneRowKeepsTheLoadOfAnotherRowOfTheSameCover) {
-    FakeService::Reply reply = FakeService::Reply::text(png(Qt::red), "image/png");
-    reply.delayMs = 150;
-    service.route("GET", "/covers/shared.png", reply);
-    EGOImageView kept(placeholder());
-    EGOImageView cancelled(placeholder());
-    kept.setImageURL(cover("/covers/shared.png"));
-    cancelled.setImageURL(cover("/covers/shared.png"));
-    cancelled.cancelImageLoad();
-    ASSERT_TRUE(testutil::waitUntil([&] { return !kept.showsPlaceholder(); }));
-    EXPECT_TRUE(cancelled.showsPlaceholder());
-
-    // The last row waiting for an address does cancel its load.
-    service.route("GET", "/covers/alone.png", reply);
-    EGOImageView alone(placeholder());
-    alone.setImageURL(cover("/covers/alone.png"));
-    alone.cancelImageLoad();
-    EXPECT_FALSE(loader()->isLoadingURL(cover("/covers/alone.png")));
 }
 
 TEST_F(EGOImageViewTest, ASilentServerTimesOutAndLeavesThePlaceholder) {
