@@ -436,11 +436,15 @@ void BookDetailViewController::sendFavorite(bool add) {
     asiRequest3 = request;
     request->setDidFinish([this, add](HttpRequest* r) {
         r->deleteLater();
-        if (Service::decode(r).ok) {
+        const Service::Answer answer = Service::decode(r);
+        if (answer.ok) {
             setFavoriteShown(add);
             showBDK(QStringLiteral("操作成功"), QStringLiteral("read_refresh_yes"));
         } else {
-            tooles::cleanUserToken();
+            // The service refuses a sign-in it no longer knows; an error page or a broken body
+            // is not its answer and says nothing about the sign-in, which stays.
+            if (answer.dict.contains(QStringLiteral("result")))
+                tooles::cleanUserToken();
             showBDK(QStringLiteral("操作失败"), QStringLiteral("read_refresh_no"));
         }
         displayNotification();
