@@ -152,10 +152,11 @@ QString SessionReport::summary() const {
         byStep << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
     lines << QStringLiteral("  steps: ") + byStep.join(QStringLiteral(", "));
     lines << QStringLiteral("  road: %1 books downloaded, %2 deleted, %3 chapters crossed, "
-                            "%4 sign-ins, %5 sign-outs")
+                            "%4 favorite switches, %5 sign-ins, %6 sign-outs")
                  .arg(booksDownloaded)
                  .arg(booksDeleted)
                  .arg(chaptersCrossed)
+                 .arg(favoriteSwitches)
                  .arg(signIns)
                  .arg(signOuts);
     lines << QStringLiteral("  notices:");
@@ -592,6 +593,23 @@ BookDetailViewController* FaultSession::openDetailFromRankings() {
         detail->loadViewIfNeeded();
     }
     testutil::waitUntil([&] { return !detail || related; }, kAnswerMs);
+    if (detail && UserStore::isSignedIn() && pick(2) == 0) {
+        // The favorite switch. The service refuses it only for a sign-in it no longer knows,
+        // which this session never has: whatever fails, the reader stays signed in.
+        awaitNoticeGone(detail->notice());
+        const int before = shownCount(detail->notice());
+        detail->action(detail->showsFavorite() ? BookDetailViewController::TagFavRemove
+                                               : BookDetailViewController::TagFavAdd);
+        testutil::waitUntil([&] { return !detail || shownCount(detail->notice()) > before; },
+                            kAnswerMs);
+        ++report_.favoriteSwitches;
+        if (detail && shownCount(detail->notice()) == before)
+            fault(QStringLiteral("favorite"), QStringLiteral("the switch showed no notice"));
+        if (!UserStore::isSignedIn())
+            fault(QStringLiteral("favorite"),
+                  QStringLiteral("a failed favorite switch signed the reader out (notice \"%1\")")
+                      .arg(detail && detail->notice() ? detail->notice()->text() : QString()));
+    }
     checkpoint(step);
     return detail;
 }

@@ -66,6 +66,7 @@ struct SessionReport {
     int signIns = 0;
     int signOuts = 0;
     int booksDeleted = 0;
+    int favoriteSwitches = 0;
 
     QString summary() const;
 };

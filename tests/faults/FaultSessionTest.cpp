@@ -35,7 +35,8 @@ QSet<QString> noticesTheAppDefines() {
             // contents
             QStringLiteral("更新成功"), QStringLiteral("服务器返回错误"),
             // book detail, and a whole book kept
-            QStringLiteral("操作成功"), QStringLiteral("完成"),
+            QStringLiteral("操作成功"), QStringLiteral("操作失败"), QStringLiteral("网络错误"),
+            QStringLiteral("完成"),
             // feedback
             QStringLiteral("感谢你的提交！"), QStringLiteral("提交失败！"),
             // account lists
