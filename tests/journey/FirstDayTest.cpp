@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <memory>
+#include <tuple>
 
 #include "account/CheckCaptchaViewController.h"
 #include "account/EditableRowView.h"
@@ -66,11 +67,13 @@ namespace {
 // Generous: two busy cores run the web engine, the service and the test.
 constexpr int kWait = 30000;
 
-class FirstDayTest : public ::testing::TestWithParam<int> {
+// The screen height, and whether the reader signs up from the detail's download rather than
+// from the shelf.
+class FirstDayTest : public ::testing::TestWithParam<std::tuple<int, bool>> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(bookd.started());
-        Window::setScreenHeight(GetParam());
+        Window::setScreenHeight(std::get<0>(GetParam()));
         oldBase = ServiceConfig::baseUrl();
         oldLookup = ServiceConfig::lookupBase();
         ServiceConfig::setBaseUrl(bookd.base());
@@ -191,6 +194,41 @@ protected:
         return SampleCatalog::chapterContent(bookId, chapter);
     }
 
+    // On the login screen just presented: registration by mobile number through its three
+    // screens, then back out of them and of the login screen.
+    void registerOnLoginScreen(const QString& mobile, const QString& password) {
+        LoginViewController* login = waitForModal<LoginViewController>();
+        ASSERT_NE(login, nullptr);
+        ASSERT_TRUE(tap(login->btnReg()));
+        RegisterViewController* reg = waitForModal<RegisterViewController>();
+        ASSERT_NE(reg, nullptr);
+        RegByPhoneViewController* phone = reg->PhoneView();
+        type(phone->textPhone(), mobile);
+        ASSERT_TRUE(tap(phone->btnGetCode()));
+        CheckCaptchaViewController* code = waitForModal<CheckCaptchaViewController>();
+        ASSERT_NE(code, nullptr);
+        // The texted code, as the code screen keeps it.
+        ASSERT_EQ(code->keyChainCode().size(), 6);
+        type(code->textCaptcha(), code->keyChainCode());
+        ASSERT_TRUE(tap(code->btnSubmitCaptcha()));
+        RegPhoneNowViewController* last = waitForModal<RegPhoneNowViewController>();
+        ASSERT_NE(last, nullptr);
+        type(last->textPassword(), password);
+        type(last->textRepassword(), password);
+        ASSERT_TRUE(waitUntil([&] { return quiet(last->notify()); }));
+        ASSERT_TRUE(tap(last->btnNowreg()));
+        ASSERT_TRUE(waitUntil([&] { return UserStore::isSignedIn() && quiet(); }, kWait));
+        EXPECT_EQ(last->notify()->text(), L("Register successful"));
+        EXPECT_EQ(UserStore::currentAccount(), mobile);
+        ASSERT_TRUE(tap(last->btnBack()));
+        ASSERT_TRUE(tap(waitForModal<CheckCaptchaViewController>()->btnBack()));
+        ASSERT_TRUE(tap(waitForModal<RegisterViewController>()->btnBack()));
+        login = waitForModal<LoginViewController>();
+        ASSERT_NE(login, nullptr);
+        ASSERT_TRUE(tap(login->btnBack()));
+        ASSERT_TRUE(waitUntil([&] { return !login->isVisible(); }));
+    }
+
     // Tap a row of one of the member center's lists and waits for its first page.
     template <class T> T* openCenterList(MyInfoViewController* center, int row) {
         EXPECT_TRUE(tap(center->cellAt(row)));
@@ -219,6 +257,7 @@ protected:
 TEST_P(FirstDayTest, FromTheGuideToReadingOffline) {
     const QString mobile = QStringLiteral("13800138000");
     const QString password = QStringLiteral("first-day");
+    const bool signInAtDetail = std::get<1>(GetParam());
 
     // --- The guide covers the app until its start button is pressed.
     auto* shelf = top<FirstViewController>(0);
@@ -233,39 +272,14 @@ TEST_P(FirstDayTest, FromTheGuideToReadingOffline) {
     EXPECT_FALSE(UserDefaults::standard().boolForKey(QStringLiteral("firstLaunch")));
     EXPECT_TRUE(shelf->bookArr().isEmpty());
 
-    // --- Register with a mobile number from the shelf's user button.
-    ASSERT_TRUE(tap(shelf->mineBtn()));
-    LoginViewController* login = waitForModal<LoginViewController>();
-    ASSERT_NE(login, nullptr);
-    ASSERT_TRUE(tap(login->btnReg()));
-    RegisterViewController* reg = waitForModal<RegisterViewController>();
-    ASSERT_NE(reg, nullptr);
-    RegByPhoneViewController* phone = reg->PhoneView();
-    type(phone->textPhone(), mobile);
-    ASSERT_TRUE(tap(phone->btnGetCode()));
-    CheckCaptchaViewController* code = waitForModal<CheckCaptchaViewController>();
-    ASSERT_NE(code, nullptr);
-    ASSERT_EQ(code->keyChainCode().size(), 6);
-    type(code->textCaptcha(), code->keyChainCode());
-    ASSERT_TRUE(tap(code->btnSubmitCaptcha()));
-    RegPhoneNowViewController* last = waitForModal<RegPhoneNowViewController>();
-    ASSERT_NE(last, nullptr);
-    type(last->textPassword(), password);
-    type(last->textRepassword(), password);
-    ASSERT_TRUE(waitUntil([&] { return quiet(last->notify()); }));
-    ASSERT_TRUE(tap(last->btnNowreg()));
-    ASSERT_TRUE(waitUntil([&] { return UserStore::isSignedIn() && quiet(); }, kWait));
-    EXPECT_EQ(last->notify()->text(), L("Register successful"));
-    EXPECT_EQ(UserStore::currentAccount(), mobile);
-    const QString token = UserStore::token();
-    // Back out of the three registration screens and the login screen.
-    ASSERT_TRUE(tap(last->btnBack()));
-    ASSERT_TRUE(tap(waitForModal<CheckCaptchaViewController>()->btnBack()));
-    ASSERT_TRUE(tap(waitForModal<RegisterViewController>()->btnBack()));
-    login = waitForModal<LoginViewController>();
-    ASSERT_NE(login, nullptr);
-    ASSERT_TRUE(tap(login->btnBack()));
-    ASSERT_TRUE(waitUntil([&] { return !shelf->presentedViewController() && shelf->isVisible(); }));
+    // --- Register with a mobile number, from the shelf's user button (or, on the second
+    // road, from the detail's download, which asks for a sign-in first).
+    if (!signInAtDetail) {
+        ASSERT_TRUE(tap(shelf->mineBtn()));
+        ASSERT_NO_FATAL_FAILURE(registerOnLoginScreen(mobile, password));
+        ASSERT_TRUE(
+            waitUntil([&] { return !shelf->presentedViewController() && shelf->isVisible(); }));
+    }
 
     // --- The recommendations: the first of today's picks opens its detail.
     ASSERT_TRUE(tapTab(1));
@@ -285,6 +299,17 @@ TEST_P(FirstDayTest, FromTheGuideToReadingOffline) {
     EXPECT_EQ(detail->bookid(), bookId);
     ASSERT_TRUE(waitUntil([&] { return !detail->factTexts().value(0).isEmpty(); }, kWait));
     EXPECT_TRUE(detail->factTexts().value(0).contains(book.myTitle()));
+
+    if (signInAtDetail) {
+        // Reading asks for a sign-in first; after it the detail is in view again and the
+        // download has not started.
+        ASSERT_TRUE(tap(detail->findChild<Button*>(QStringLiteral("btnOnlineRead"))));
+        ASSERT_NO_FATAL_FAILURE(registerOnLoginScreen(mobile, password));
+        ASSERT_TRUE(waitUntil([&] {
+            return top<BookDetailViewController>(1) == detail && detail->isVisible() && quiet();
+        }));
+        EXPECT_EQ(BookDb().getCountFromChapterByBookid(bookId), 0);
+    }
 
     // Into the favorites.
     EXPECT_FALSE(detail->showsFavorite());
@@ -465,6 +490,7 @@ TEST_P(FirstDayTest, FromTheGuideToReadingOffline) {
     ASSERT_TRUE(tap(center->btnSet()));
     settings = waitForTop<SettingViewController>(0);
     ASSERT_NE(settings, nullptr);
+    const QString token = UserStore::token();
     ASSERT_TRUE(tap(settings->quitButton()));
     ASSERT_TRUE(waitUntil([&] { return !UserStore::isSignedIn() && quiet(); }, kWait));
     ASSERT_TRUE(waitUntil(
@@ -473,7 +499,7 @@ TEST_P(FirstDayTest, FromTheGuideToReadingOffline) {
         bookdtest::call(QStringLiteral("/data/getreadlog"), bookdtest::firstPage(token)).ok());
     ASSERT_EQ(shelf->bookArr().size(), 1) << "signing out keeps the shelf";
     ASSERT_TRUE(tap(shelf->mineBtn()));
-    login = waitForModal<LoginViewController>();
+    auto* login = waitForModal<LoginViewController>();
     ASSERT_NE(login, nullptr);
     ASSERT_TRUE(tap(login->btnBack()));
     ASSERT_TRUE(waitUntil([&] { return !shelf->presentedViewController() && shelf->isVisible(); }));
@@ -513,6 +539,29 @@ TEST_P(FirstDayTest, FromTheGuideToReadingOffline) {
     EXPECT_EQ(reader->notice() ? reader->notice()->displayCount() : 0, noticesBefore)
         << "no notice while reading stored chapters offline";
 
+    // Past the last stored chapter the next one cannot come: the reader says so and stays on
+    // the last page it has, with its text and its record.
+    const int lastStored = reader->current_chapter_id;
+    ASSERT_TRUE(toggleBars(reader));
+    ASSERT_TRUE(waitUntil([&] { return !reader->navBarState; }));
+    for (int turn = 0; reader->currentPage < reader->allPage && turn < 100; ++turn) {
+        ASSERT_TRUE(turnForward(reader));
+        ASSERT_TRUE(idle(reader));
+    }
+    ASSERT_EQ(reader->currentPage, reader->allPage);
+    ASSERT_TRUE(waitUntil([&] { return !reader->notice() || !reader->notice()->isAnimating(); }));
+    ASSERT_TRUE(turnForward(reader));
+    ASSERT_TRUE(idle(reader));
+    ASSERT_TRUE(waitUntil([&] { return quiet() && reader->notice(); }, kWait));
+    EXPECT_EQ(reader->notice()->text(), L("The network is not good"));
+    EXPECT_EQ(reader->current_chapter_id, lastStored);
+    EXPECT_EQ(reader->currentPage, reader->allPage);
+    EXPECT_EQ(reader->str, published(bookId.toInt(), lastStored));
+    EXPECT_FALSE(db.isExistsInChapter(bookId, lastStored + 1));
+    EXPECT_EQ(db.selectLastReadRecord(bookId).value(QStringLiteral("chapter_id")).toInt(),
+              lastStored);
+    EXPECT_TRUE(notices.shown.contains(L("The network is not good")));
+
     // Every notice of the day came up where the user could see it.
     EXPECT_TRUE(notices.shown.contains(L("Register successful")));
     EXPECT_TRUE(notices.shown.contains(QStringLiteral("添加书签成功")));
@@ -520,8 +569,9 @@ TEST_P(FirstDayTest, FromTheGuideToReadingOffline) {
     EXPECT_EQ(notices.hidden, QStringList());
 }
 
-// The tall screen and the short one.
+// The tall screen, signing up from the shelf; the short one, signing up to read a book.
 INSTANTIATE_TEST_SUITE_P(Screens, FirstDayTest,
-                         ::testing::Values(Window::kTallHeight, Window::kShortHeight));
+                         ::testing::Values(std::make_tuple(Window::kTallHeight, false),
+                                           std::make_tuple(Window::kShortHeight, true)));
 
 } // namespace
