@@ -1,4 +1,3 @@
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <thread>
@@ -78,16 +77,6 @@ TEST_F(SqlDatabaseTest, FailuresAreReportedNotHidden) {
     EXPECT_FALSE(db.executeUpdate(insert, {1, "b"}));
     EXPECT_TRUE(SqlStatement::isUniqueViolation(db.lastStatus()));
     EXPECT_FALSE(SqlStatement::isBusyStatus(db.lastStatus()));
-}
-
-TEST_F(SqlDatabaseTest, ExistingOnlyNeverCreatesTheFile) {
-    SqlDatabase db(path());
-    EXPECT_FALSE(db.open(SqlDatabase::Mode::ExistingOnly));
-    EXPECT_FALSE(db.isOpen());
-    EXPECT_FALSE(QFile::exists(path()));
-    EXPECT_TRUE(db.open(SqlDatabase::Mode::CreateIfMissing));
-    db.close();
-    EXPECT_TRUE(db.open(SqlDatabase::Mode::ExistingOnly));
 }
 
 TEST_F(SqlDatabaseTest, BusyFileIsWaitedForThenReportedAsBusy) {
