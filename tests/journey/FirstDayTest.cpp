@@ -2,11 +2,11 @@
 // book service on a free port and an empty home folder: the guide, registration, the
 // recommendations, a book's detail and its download, reading on into chapters that have to
 // be fetched, a bookmark, the shelf, the member center's lists, the welcome message, feedback,
-// the type size, signing out; then the service goes away and the book still reads.
+// the type size, signing out; then the service goes away and the book still reads. A second
+// road, on the short screen, signs up when the book's download asks for it.
 #include <QLabel>
-#include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <memory>
 #include <tuple>
 
@@ -44,6 +44,8 @@
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/WebView.h"
 #include "platform/ui/Window.h"
+#include "reader/BookChapterAndMarkViewController.h"
+#include "reader/BookMarkViewController.h"
 #include "reader/ReadbooksViewController.h"
 #include "service/Service.h"
 #include "service/ServiceConfig.h"
@@ -57,6 +59,7 @@
 #include "widgets/GMGridView.h"
 #include "widgets/GMGridViewCell.h"
 #include "widgets/PullingRefreshTableView.h"
+#include "widgets/SVSegmentedControl.h"
 
 using journeytest::tap;
 using journeytest::type;
@@ -107,18 +110,18 @@ protected:
     // Waits until the tab's stack shows a screen of class T, in view.
     template <class T> T* waitForTop(int tab) {
         T* screen = nullptr;
-        waitUntil(
+        const bool shown = waitUntil(
             [&] {
                 screen = top<T>(tab);
                 return screen && screen->isVisible();
             },
             kWait);
-        return screen;
+        return shown ? screen : nullptr;
     }
     // The screen of class T on top of the modal stack shown over the window, in view.
     template <class T> T* waitForModal() {
         T* screen = nullptr;
-        waitUntil(
+        const bool shown = waitUntil(
             [&] {
                 screen = nullptr;
                 for (T* s : window->findChildren<T*>()) {
@@ -128,7 +131,7 @@ protected:
                 return screen != nullptr;
             },
             kWait);
-        return screen;
+        return shown ? screen : nullptr;
     }
 
     // A tab, tapped in the tab bar.
@@ -372,6 +375,30 @@ TEST_P(FirstDayTest, FromTheGuideToReadingOffline) {
     EXPECT_EQ(marks.first().toMap().value(QStringLiteral("chapter_id")).toInt(), 11);
     EXPECT_EQ(marks.first().toMap().value(QStringLiteral("page_id")).toInt(), 2);
     EXPECT_TRUE(reader->viewBookMark()->isVisible());
+
+    // The contents' bookmark list holds it, and it opens a reader on its page.
+    ASSERT_TRUE(tap(readerButton(QStringLiteral("contentsButton"))));
+    auto* contents = waitForTop<BookChapterAndMarkViewController>(1);
+    ASSERT_NE(contents, nullptr);
+    SVSegmentedControl* switcher = contents->segmentedControl();
+    ASSERT_TRUE(tap(switcher, QPoint(switcher->width() * 3 / 4, switcher->height() / 2)));
+    BookMarkViewController* markView = contents->MarkView();
+    ASSERT_TRUE(waitUntil([&] { return markView->isVisible(); }));
+    ASSERT_EQ(markView->markList.size(), 1);
+    QListWidget* markRows = markView->tableView();
+    ASSERT_TRUE(tap(markRows->viewport(), markRows->visualItemRect(markRows->item(0)).center()));
+    ReadbooksViewController* marked = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        marked = top<ReadbooksViewController>(1);
+        return marked && marked != reader && marked->isVisible();
+    }));
+    reader = marked;
+    ASSERT_TRUE(idle(reader));
+    EXPECT_EQ(reader->current_chapter_id, 11);
+    EXPECT_EQ(reader->currentPage, 2);
+    EXPECT_EQ(reader->str, published(bookId.toInt(), 11));
+    ASSERT_TRUE(toggleBars(reader));
+    ASSERT_TRUE(waitUntil([&] { return reader->navBarState; }));
 
     // --- Back to the detail, back to the list, and over to the shelf: the book is first,
     // with its cover.
