@@ -2,8 +2,9 @@
 // book service on a free port and an empty home folder: the guide, registration, the
 // recommendations, a book's detail and its download, reading on into chapters that have to
 // be fetched, a bookmark, the shelf, the member center's lists, the welcome message, feedback,
-// the type size, signing out; then the service goes away and the book still reads. A second
-// road, on the short screen, signs up when the book's download asks for it.
+// the type size, signing out; then the service goes away and the book still reads, also after
+// a new launch. A second road, on the short screen, signs up when the book's download asks for
+// it.
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -594,6 +595,33 @@ TEST_P(FirstDayTest, FromTheGuideToReadingOffline) {
     EXPECT_TRUE(notices.shown.contains(QStringLiteral("添加书签成功")));
     EXPECT_TRUE(notices.shown.contains(QStringLiteral("感谢你的提交！")));
     EXPECT_EQ(notices.hidden, QStringList());
+
+    // --- The next morning, still without the service: a new launch over the same home opens
+    // on the shelf without the guide, and the book opens where it was left, in the type chosen.
+    delegate.reset();
+    UserDefaults::standard().reload();
+    delegate = std::make_unique<AppDelegate>();
+    Application::shared().setDelegate(delegate.get());
+    ASSERT_TRUE(Application::shared().launch());
+    window = delegate->window();
+    tabs = delegate->tabbarcontroller();
+    shelf = top<FirstViewController>(0);
+    ASSERT_NE(shelf, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return shelf->isVisible(); }));
+    EXPECT_FALSE(guide->isVisible());
+    ASSERT_EQ(shelf->bookArr().size(), 1);
+    face = shelf->gridView()->cellForItemAtIndex(0)->findChild<ShelfBookFace*>(
+        QStringLiteral("coverButton"));
+    ASSERT_NE(face, nullptr);
+    EXPECT_TRUE(face->showsCover());
+    ASSERT_TRUE(tap(face));
+    reader = waitForTop<ReadbooksViewController>(0);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_TRUE(idle(reader));
+    EXPECT_EQ(reader->current_chapter_id, lastStored);
+    EXPECT_EQ(reader->currentPage, reader->allPage);
+    EXPECT_EQ(reader->str, published(bookId.toInt(), lastStored));
+    EXPECT_EQ(computedFontSize(reader), QStringLiteral("22px"));
 }
 
 // The tall screen, signing up from the shelf; the short one, signing up to read a book.
