@@ -60,16 +60,19 @@ peak_pss=0 peak_rss=0 peak_at="" samples=0 started=$SECONDS
 while kill -0 "$folia_pid" 2>/dev/null; do
   files=()
   for p in $(tree "$folia_pid"); do files+=("/proc/$p/smaps_rollup"); done
-  # "pid comm pss rss" per process, in kB; a process that ended meanwhile is skipped.
+  # "pid comm pss rss anon" per process, in kB (anon: the PSS of its heap and other memory not
+  # backed by a file, as opposed to the libraries and fonts mapped); a process that ended
+  # meanwhile is skipped.
   awk '
     FNR == 1 { split(FILENAME, part, "/"); pid = part[3]; pids[++n] = pid }
     /^Rss:/ { rss[pid] = $2 }
     /^Pss:/ { pss[pid] = $2 }
+    /^Pss_Anon:/ { anon[pid] = $2 }
     END {
       for (i = 1; i <= n; i++) {
         p = pids[i]; comm = "?"
         if ((getline comm < ("/proc/" p "/comm")) <= 0) comm = "?"
-        print p, comm, pss[p] + 0, rss[p] + 0
+        print p, comm, pss[p] + 0, rss[p] + 0, anon[p] + 0
       }
     }' "${files[@]}" 2>/dev/null >"$work/sample" || true
   read -r pss rss < <(awk '{ pss += $3; rss += $4 } END { print pss + 0, rss + 0 }' "$work/sample")
@@ -94,9 +97,9 @@ mb() { awk -v k="$1" 'BEGIN { printf "%.1f MB", k / 1024 }'; }
 echo "memory: walk exit status $status, $shots screenshots, $((SECONDS - started)) s, $samples samples"
 echo "memory: load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "memory: peak summed PSS $(mb "$peak_pss") (at ${peak_at} s); peak summed RSS $(mb "$peak_rss")"
-echo "memory: at the PSS peak (pid, process, PSS, RSS):"
-sort -k3,3nr "$work/peak" | while read -r p comm pss rss; do
-  printf '  %7s  %-18s %10s %10s\n' "$p" "$comm" "$(mb "$pss")" "$(mb "$rss")"
+echo "memory: at the PSS peak (pid, process, PSS, of it not file-backed, RSS):"
+sort -k3,3nr "$work/peak" | while read -r p comm pss rss anon; do
+  printf '  %7s  %-16s %10s %10s %10s\n' "$p" "$comm" "$(mb "$pss")" "$(mb "$anon")" "$(mb "$rss")"
 done
 if [ "$status" -ne 0 ]; then
   echo "memory: the walk failed; the end of its log:" >&2
