@@ -159,6 +159,11 @@ QString SessionReport::summary() const {
                  .arg(favoriteSwitches)
                  .arg(signIns)
                  .arg(signOuts);
+    lines << QStringLiteral("  rows deleted from the member center's lists: %1").arg(rowsDeleted);
+    for (auto it = silentFailures.cbegin(); it != silentFailures.cend(); ++it)
+        lines << QStringLiteral("  failed without a notice, as designed: %1 × %2")
+                     .arg(it.value())
+                     .arg(it.key());
     lines << QStringLiteral("  notices:");
     for (auto it = noticesByText.cbegin(); it != noticesByText.cend(); ++it)
         lines << QStringLiteral("    %1 × \"%2\"").arg(it.value(), 4).arg(it.key());
@@ -828,6 +833,29 @@ void FaultSession::memberStep() {
             pullUp(list->tableView());
             testutil::waitUntil([&] { return !list || list->loadsEnded() > ended; }, kAnswerMs);
         }
+        if (list && list->itemCount() > 0 && pick(3) == 0) {
+            // One row deleted: it goes at once, and comes back with "删除失败" when the
+            // service does not confirm.
+            list->action(AccountListViewController::TagEdit);
+            awaitNoticeGone(list->notice());
+            const int rows = list->itemCount();
+            const int before = shownCount(list->notice());
+            list->commitDeleteRow(0);
+            testutil::waitUntil([&] { return !list || (!list->removalRequest() && atRest()); },
+                                kAnswerMs);
+            if (list) {
+                const bool gone = list->itemCount() == rows - 1;
+                const bool back = list->itemCount() == rows && shownCount(list->notice()) > before;
+                if (!gone && !back)
+                    fault(QString::fromLatin1(names[row]),
+                          QStringLiteral("a deletion left %1 rows of %2 and showed %3 notices")
+                              .arg(list->itemCount())
+                              .arg(rows)
+                              .arg(shownCount(list->notice()) - before));
+                ++report_.rowsDeleted;
+                list->action(AccountListViewController::TagConfirm);
+            }
+        }
         if (auto* box = qobject_cast<MyMsgboxViewController*>(list.data());
             box && box->itemCount() > 0) {
             box->didSelectRow(0);
@@ -885,11 +913,28 @@ void FaultSession::signOutStep() {
         return;
     }
     settings->loadViewIfNeeded();
+    if (pick(2) == 0) {
+        // The reading records kept by the service cleared: every outcome shows a notice.
+        awaitNoticeGone(settings->findChild<NoticeView*>());
+        const int before = shownCount(settings->findChild<NoticeView*>());
+        settings->didSelectRow(2, 0);
+        testutil::waitUntil(
+            [&] { return !settings || shownCount(settings->findChild<NoticeView*>()) > before; },
+            kAnswerMs);
+        if (settings && shownCount(settings->findChild<NoticeView*>()) == before)
+            fault(QStringLiteral("clear records"), QStringLiteral("showed no notice"));
+        checkpoint(QStringLiteral("clear records"));
+    }
     for (int attempt = 0; attempt < 5 && settings && UserStore::isSignedIn(); ++attempt) {
+        const int before = shownCount(settings->findChild<NoticeView*>());
         settings->actionBtn(2);
         testutil::waitUntil([&] { return !settings || !UserStore::isSignedIn() || atRest(); },
                             kAnswerMs);
         testutil::waitUntil([&] { return atRest(); }, kRestMs);
+        // A refusal (an answer other than "ok") leaves the reader signed in without a word.
+        if (settings && UserStore::isSignedIn() &&
+            shownCount(settings->findChild<NoticeView*>()) == before)
+            ++report_.silentFailures[step];
     }
     if (!UserStore::isSignedIn()) {
         ++report_.signOuts;

@@ -67,6 +67,8 @@ struct SessionReport {
     int signOuts = 0;
     int booksDeleted = 0;
     int favoriteSwitches = 0;
+    int rowsDeleted = 0;
+    QMap<QString, int> silentFailures; // by step: failures the screen shows no notice for
 
     QString summary() const;
 };

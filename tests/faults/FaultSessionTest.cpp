@@ -40,7 +40,11 @@ QSet<QString> noticesTheAppDefines() {
             // feedback
             QStringLiteral("感谢你的提交！"), QStringLiteral("提交失败！"),
             // account lists
-            QStringLiteral("删除失败")};
+            QStringLiteral("删除失败"),
+            // settings: the service's own message for the cleared records, or the app's texts
+            // when it sends none
+            QStringLiteral("阅读记录已清空"), QStringLiteral("清除成功"),
+            QStringLiteral("清除失败")};
 }
 
 // Sequential calls of one path: which of them failed.
