@@ -19,6 +19,7 @@
 #include "account/MsgdetailViewController.h"
 #include "account/MyFavoriteViewController.h"
 #include "account/MyInfoViewController.h"
+#include "account/MyMsgBoxCell.h"
 #include "account/MyMsgboxViewController.h"
 #include "account/ReadRecordViewController.h"
 #include "account/RegByPhoneViewController.h"
@@ -449,6 +450,8 @@ TEST_P(FirstDayTest, FromTheGuideToReadingOffline) {
     EXPECT_EQ(Service::textOf(welcome.value(QStringLiteral("title"))),
               QString::fromUtf8(SampleCatalog::kWelcomeTitle));
     EXPECT_NE(Service::textOf(welcome.value(QStringLiteral("status"))), QStringLiteral("1"));
+    ASSERT_NE(box->cell(0), nullptr);
+    EXPECT_TRUE(box->cell(0)->isUnread());
     ASSERT_TRUE(tap(box->rowView(0)));
     auto* message = waitForTop<MsgdetailViewController>(0);
     ASSERT_NE(message, nullptr);
@@ -458,6 +461,8 @@ TEST_P(FirstDayTest, FromTheGuideToReadingOffline) {
     ASSERT_TRUE(waitUntil([&] { return !box->readRequest(); }, kWait));
     ASSERT_TRUE(tap(message->leftBarButton()));
     ASSERT_EQ(waitForTop<MyMsgboxViewController>(0), box);
+    ASSERT_NE(box->cell(0), nullptr);
+    EXPECT_FALSE(box->cell(0)->isUnread());
     center = backToCenter(box);
     ASSERT_NE(center, nullptr);
     box = openCenterList<MyMsgboxViewController>(center, 2);

@@ -2,7 +2,6 @@
 
 // What the first-use test needs to act as a person would: taps that land where the window
 // shows them, typing key by key, and a look at what the service stored.
-#include <QAbstractScrollArea>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
