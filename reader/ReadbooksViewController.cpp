@@ -151,6 +151,8 @@ void ReadbooksViewController::viewDidLoad() {
     webView_ = new WebView(page_);
     webView_->setObjectName(QStringLiteral("readerWebView"));
     webView_->setUserStyleSheet(ReaderSettings::lineGridStyleSheet());
+    // Where the pages start is found as each load finishes, in the same trip to the page.
+    webView_->setLoadMeasurement(TextPosition::startsScript(metrics_.P));
     connect(webView_, &WebView::didFinishLoad, this,
             &ReadbooksViewController::webViewDidFinishLoad);
 
@@ -297,6 +299,11 @@ void ReadbooksViewController::webViewDidFinishLoad(bool ok) {
     }
     // The web view measured the document as the load finished.
     allPage = metrics_.pageCount(webView_->loadedDocumentHeight());
+    const QVariant starts = webView_->loadedMeasurement();
+    if (!starts.isNull()) {
+        takePageStarts(starts);
+        return;
+    }
     measuring_ = true;
     const int serial = loadSerial_;
     QPointer<ReadbooksViewController> self(this);
@@ -306,10 +313,14 @@ void ReadbooksViewController::webViewDidFinishLoad(bool ok) {
             if (!self || serial != self->loadSerial_)
                 return;
             self->measuring_ = false;
-            if (!self->position_.setStarts(answer, self->allPage))
-                qInfo("Reader: the page did not tell where its pages start; it opens by number");
-            self->layOutLoadedPage();
+            self->takePageStarts(answer);
         });
+}
+
+void ReadbooksViewController::takePageStarts(const QVariant& answer) {
+    if (!position_.setStarts(answer, allPage))
+        qInfo("Reader: the page did not tell where its pages start; it opens by number");
+    layOutLoadedPage();
 }
 
 void ReadbooksViewController::layOutLoadedPage() {

@@ -130,6 +130,7 @@ protected:
 
 private:
     void webViewDidFinishLoad(bool ok);
+    void takePageStarts(const QVariant& answer);
     void layOutLoadedPage();
     void exchangeAnimate(int direction);
     void showCurrentPage();

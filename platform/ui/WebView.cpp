@@ -10,7 +10,6 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
-#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineUrlRequestJob>
@@ -119,10 +118,41 @@ protected:
 
 QWebEngineProfile* g_profile = nullptr;
 
+// A page of ours that stays open while the application runs, so that the renderer process
+// serving the views' pages (see oneRendererForAllPages) stays up between one view and the
+// next: without it, closing the reader ends the process and the next one starts it again.
+// It is never shown and never handed to a view; it holds one line in the reader's face, so
+// the renderer has that font looked up too.
+ReaderPage* g_keeper = nullptr;
+
+QUrl keeperUrl() {
+    return QUrl(QString::fromLatin1(kPageScheme) + QStringLiteral(":/keeper"));
+}
+
+void dropKeeperPage() {
+    delete g_keeper;
+    g_keeper = nullptr;
+}
+
+// Every page the views load is a document of ours under one scheme, with scripts off. One
+// renderer process serves them all, so a view opened after another starts no renderer of its
+// own; by default the engine starts one for every page, which is most of the time a chapter
+// takes to open. The engine reads its switches when it starts.
+void oneRendererForAllPages() {
+    const QByteArray flag = QByteArrayLiteral("--process-per-site");
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").trimmed();
+    if (flags.split(' ').contains(flag))
+        return;
+    if (!flags.isEmpty())
+        flags += ' ';
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + flag);
+}
+
 } // namespace
 
 QWebEngineProfile* WebView::sharedProfile() {
     if (!g_profile) {
+        oneRendererForAllPages();
         g_profile = new QWebEngineProfile(QCoreApplication::instance());
         g_profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
         g_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
@@ -144,6 +174,11 @@ QWebEngineProfile* WebView::sharedProfile() {
         s->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
         QObject::connect(QCoreApplication::instance(), &QObject::destroyed,
                          [] { g_profile = nullptr; });
+        // Pages go before their profile and before the engine shuts down. Routines run in the
+        // reverse order of their registration, and the engine registered its own already.
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                         &dropKeeperPage);
+        qAddPostRoutine(&dropKeeperPage);
     }
     return g_profile;
 }
@@ -172,6 +207,18 @@ QString WebView::scriptStringLiteral(const QString& text) {
     return literal;
 }
 
+void WebView::keepRendererAlive() {
+    if (g_keeper || !QCoreApplication::instance())
+        return;
+    QWebEngineProfile* profile = sharedProfile();
+    pageDocuments().insert(keeperUrl(),
+                           QByteArrayLiteral("<html><body style=\"font-family:Arial\">"
+                                             "\xe3\x80\x80\xe5\xad\x97 a</body></html>"));
+    g_keeper = new ReaderPage(profile, nullptr);
+    g_keeper->expected = keeperUrl();
+    g_keeper->setUrl(keeperUrl());
+}
+
 WebView::WebView(QWidget* parent) : QWebEngineView(parent) {
     setPage(new ReaderPage(sharedProfile(), this));
     page()->setBackgroundColor(Qt::transparent);
@@ -197,33 +244,25 @@ void WebView::setUserStyleSheet(const QString& css) {
     static const QString base =
         QStringLiteral("html,body{overflow:hidden !important;-webkit-user-select:none !important;"
                        "user-select:none !important;}");
-    const QString source =
-        QStringLiteral("(function(){var s=document.createElement('style');s.textContent=%1;"
-                       "(document.head||document.documentElement).appendChild(s);})();")
-            .arg(scriptStringLiteral(base + css));
-
-    QWebEngineScriptCollection& scripts = page()->scripts();
-    for (const QWebEngineScript& old : scripts.find(QStringLiteral("folia-style")))
-        scripts.remove(old);
-    QWebEngineScript script;
-    script.setName(QStringLiteral("folia-style"));
-    script.setInjectionPoint(QWebEngineScript::DocumentReady);
-    script.setWorldId(QWebEngineScript::ApplicationWorld);
-    script.setRunsOnSubFrames(false);
-    script.setSourceCode(source);
-    scripts.insert(script);
+    // The sheet goes into the served document itself, ahead of everything else in it, so it is
+    // part of the first layout and nothing in the chapter can keep it out. "</" would end the
+    // element; in CSS "<\/" reads the same.
+    QString sheet = base + css;
+    sheet.replace(QLatin1String("</"), QLatin1String("<\\/"));
+    styleElement_ = QStringLiteral("<style>%1</style>").arg(sheet).toUtf8();
 }
 
 void WebView::loadHTMLString(const QString& html) {
     ++generation_;
     loading_ = true;
+    loadedMeasurement_ = QVariant();
     offset_ = 0;
     pageDocuments().remove(pageUrl_);
     // Every load has an address of its own, so that the engine's report of a load can be
     // told apart from the report of the one it replaced.
     pageUrl_ = QUrl(QString::fromLatin1(kPageScheme) + QStringLiteral(":/page/") +
                     QString::number(nextPageNumber()));
-    pageDocuments().insert(pageUrl_, html.toUtf8());
+    pageDocuments().insert(pageUrl_, styleElement_ + html.toUtf8());
     static_cast<ReaderPage*>(page())->expected = pageUrl_;
     setUrl(pageUrl_);
 }
@@ -254,6 +293,9 @@ void WebView::pageLoadingChanged(const QWebEngineLoadingInfo& info) {
 
 void WebView::finishLoad(bool ok) {
     loading_ = false;
+    // Once a page is up, its renderer is kept for the views that follow.
+    if (ok && !g_keeper)
+        QTimer::singleShot(0, QCoreApplication::instance(), &WebView::keepRendererAlive);
     Q_EMIT didFinishLoad(ok);
 }
 
@@ -265,12 +307,25 @@ void WebView::waitForFonts(int attempt) {
     const int generation = generation_;
     const int probe = probe_;
     QPointer<WebView> self(this);
+    // The measurement runs in the same evaluation once the document is the one wanted, its
+    // fonts are ready and it is laid out at the view's size, so that a finished load costs one
+    // trip to the page, not two.
+    const QString measure =
+        measureScript_.isEmpty()
+            ? QStringLiteral("null")
+            : QStringLiteral("(function(){try{return (%1);}catch(e){return null;}})()")
+                  .arg(measureScript_);
     stringByEvaluatingJavaScript(
-        QStringLiteral("[(document.fonts && document.fonts.status==='loading') ? 0 : 1,"
-                       "window.innerWidth, window.innerHeight, location.href,"
-                       "Math.max(document.documentElement ? document.documentElement.scrollHeight"
-                       " : 0, document.body ? document.body.scrollHeight : 0),"
-                       "document.readyState]"),
+        QStringLiteral("(function(W,H,U){var f=(document.fonts && document.fonts.status==="
+                       "'loading') ? 0 : 1,d=document.documentElement,b=document.body,"
+                       "ready=f&&window.innerWidth===W&&window.innerHeight===H&&"
+                       "location.href===U&&document.readyState==='complete';"
+                       "return [f,window.innerWidth,window.innerHeight,location.href,"
+                       "Math.max(d?d.scrollHeight:0,b?b.scrollHeight:0),document.readyState,"
+                       "ready?%4:null];})(%1,%2,%3)")
+            .arg(width())
+            .arg(height())
+            .arg(scriptStringLiteral(pageUrl_.toString()), measure),
         [self, generation, probe, attempt](const QVariant& result) {
             if (!self || generation != self->generation_ || probe != self->probe_ ||
                 !self->loading_)
@@ -303,6 +358,9 @@ void WebView::waitForFonts(int attempt) {
                 return;
             }
             self->loadedHeight_ = r.value(4).toInt();
+            // Measured only when the page found itself ready as the view did; a page that
+            // never settled leaves it to the owner to measure.
+            self->loadedMeasurement_ = (fonts && sized) ? r.value(6) : QVariant();
             self->finishLoad(true);
         });
 }

@@ -29,7 +29,8 @@ public:
     // started before the previous one finished replaces it: only the last one reports, and
     // only once its own document is there.
     void loadHTMLString(const QString& html);
-    // A style sheet added to every document this view loads, from the application's world.
+    // A style sheet for every document this view loads from now on, placed ahead of the
+    // document's own content.
     void setUserStyleSheet(const QString& css);
     // Runs the script in the application's world; done (optional) gets its result.
     void stringByEvaluatingJavaScript(const QString& script, Result done = {});
@@ -37,6 +38,11 @@ public:
     void documentHeight(std::function<void(int)> done);
     // The height measured when the last load finished (0 before any load finished).
     int loadedDocumentHeight() const { return loadedHeight_; }
+    // A script expression evaluated in each loaded document just before didFinishLoad, its
+    // answer kept as loadedMeasurement(): null when the script failed, or when the document
+    // never settled at the view's size and was reported loaded anyway (measure it then).
+    void setLoadMeasurement(const QString& script) { measureScript_ = script; }
+    QVariant loadedMeasurement() const { return loadedMeasurement_; }
     // Moves the vertical scroll offset at once (no animation), lengthening the document
     // when it ends before a full view at that offset.
     void setScrollOffset(int y);
@@ -54,6 +60,7 @@ Q_SIGNALS:
     void didFinishLoad(bool ok);
 
 private:
+    static void keepRendererAlive();
     void pageLoadingChanged(const QWebEngineLoadingInfo& info);
     void waitForFonts(int attempt);
     void finishLoad(bool ok);
@@ -63,6 +70,9 @@ private:
     int generation_ = 0;
     int probe_ = 0; // the probe of the current document that is still wanted
     int loadedHeight_ = 0;
+    QString measureScript_;
+    QByteArray styleElement_; // the style sheet, as the element the documents start with
+    QVariant loadedMeasurement_;
     QUrl pageUrl_; // the address of the load in progress or last loaded
     // Cleared when the view starts going away. The engine answers scripts still pending when
     // the page is destroyed (during our own destruction, and during the owner's), and those

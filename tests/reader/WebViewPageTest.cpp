@@ -182,8 +182,9 @@ TEST_F(WebViewPageTest, AChapterOfThreeMegabytesLoads) {
     EXPECT_EQ(view->loadedDocumentHeight(), height());
 }
 
-// A load started while the previous one is still finishing: only the second one reports, and
-// with its own height, however close together they come.
+// A load started while the previous one is still finishing: only the second one reports after
+// it started, and with its own height and measurement, however close together they come. (The
+// first may have finished in full before the second started; then it reports as itself.)
 TEST_F(WebViewPageTest, OfTwoLoadsInARowOnlyTheSecondReports) {
     WebView* v = view;
     v->resize(320, 480);
@@ -193,24 +194,33 @@ TEST_F(WebViewPageTest, OfTwoLoadsInARowOnlyTheSecondReports) {
             body += QStringLiteral("<div>行</div>");
         return ReaderSettings::pageDocument(18, QStringLiteral("#000000"), body);
     };
+    // Each document says how many lines it has, measured as its load finishes.
+    v->setLoadMeasurement(QStringLiteral("document.querySelectorAll('div').length"));
     for (int gapMs : {0, 5, 10, 20, 40}) {
         SCOPED_TRACE(gapMs);
-        QList<bool> finishes;
+        bool secondStarted = false;
+        QList<int> first;  // lines reported before the second load started
+        QList<int> second; // lines reported after
         QObject listening; // ends the connection however this step ends
-        QObject::connect(v, &WebView::didFinishLoad, &listening,
-                         [&](bool ok) { finishes.append(ok); });
+        QObject::connect(v, &WebView::didFinishLoad, &listening, [&](bool ok) {
+            const int lines = ok ? v->loadedMeasurement().toInt() : -1;
+            (secondStarted ? second : first).append(lines);
+        });
         v->loadHTMLString(doc(100));
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < gapMs)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        secondStarted = true;
         v->loadHTMLString(doc(30));
-        ASSERT_TRUE(testutil::waitUntil([&] { return !finishes.isEmpty(); }, 60000));
+        ASSERT_TRUE(testutil::waitUntil([&] { return !second.isEmpty(); }, 60000));
         testutil::spin(300);
-        EXPECT_EQ(finishes, QList<bool>{true});
+        EXPECT_TRUE(first.isEmpty() || first == QList<int>{100});
+        EXPECT_EQ(second, QList<int>{30});
         EXPECT_EQ(v->loadedDocumentHeight(), 30 * 32);
         EXPECT_EQ(height(), 30 * 32);
     }
+    v->setLoadMeasurement(QString());
 }
 
 TEST_F(WebViewPageTest, ScriptStringLiteralsCarryAnyText) {
@@ -220,6 +230,55 @@ TEST_F(WebViewPageTest, ScriptStringLiteralsCarryAnyText) {
 }
 
 } // namespace
+
+// Views that follow each other, as readers do, are served by one renderer process, which also
+// keeps a page of its own: a view reports its own document only, measured and laid out with its
+// own style sheet, and a measurement that throws leaves the owner to measure.
+TEST(WebViewSuccession, EachViewReportsOnlyItsOwnDocument) {
+    const auto doc = [](int lines, const QString& mark) {
+        QString body;
+        for (int i = 0; i < lines; ++i)
+            body += QStringLiteral("<div>%1</div>").arg(mark);
+        return ReaderSettings::pageDocument(18, QStringLiteral("#000000"), body);
+    };
+    const QString measure = QStringLiteral(
+        "[document.querySelectorAll('div').length,document.body.innerText.indexOf('%1')>=0,"
+        "getComputedStyle(document.querySelector('div')).verticalAlign]");
+    WebView* previous = nullptr;
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        auto* v = new WebView();
+        v->setUserStyleSheet(ReaderSettings::lineGridStyleSheet());
+        v->resize(320, 480);
+        v->show();
+        // The previous view goes once this one exists, as when a reader replaces another.
+        delete previous;
+        const QString mark = QStringLiteral("第%1本").arg(round);
+        v->setLoadMeasurement(round == 3 ? QStringLiteral("undefinedName.length")
+                                         : measure.arg(mark));
+        QList<bool> finishes;
+        QObject::connect(v, &WebView::didFinishLoad, v, [&](bool ok) { finishes.append(ok); });
+        v->loadHTMLString(doc(20 + round, mark));
+        ASSERT_TRUE(testutil::waitUntil([&] { return !finishes.isEmpty(); }, 60000));
+        // The next view is made at once, while the page kept for the renderer may still be
+        // loading, or a while later.
+        QCoreApplication::processEvents();
+        testutil::spin(round == 1 ? 300 : 0);
+        EXPECT_EQ(finishes, QList<bool>{true});
+        EXPECT_EQ(v->loadedDocumentHeight(), (20 + round) * 32);
+        if (round == 3) {
+            EXPECT_TRUE(v->loadedMeasurement().isNull());
+        } else {
+            const QVariantList m = v->loadedMeasurement().toList();
+            ASSERT_EQ(m.size(), 3);
+            EXPECT_EQ(m[0].toInt(), 20 + round);
+            EXPECT_TRUE(m[1].toBool()) << "the measurement is of this view's document";
+            EXPECT_EQ(m[2].toString(), QStringLiteral("top")) << "the view's style sheet applies";
+        }
+        previous = v;
+    }
+    delete previous;
+}
 
 // Regression: a reader closed while its freshly loaded page was still being measured crashed,
 // because the engine answered the pending script while the view was being torn down.
