@@ -77,16 +77,30 @@ template <typename T> T* awaitTop(NavigationController* nav, int ms = 3000) {
 }
 
 // The user pulls the list up past its end and lets go.
+// Pull spinners seen turning: the check that none is left running is not an empty one.
+int& spinnersSeen() {
+    static int seen = 0;
+    return seen;
+}
+
+void countSpinner(const PullingRefreshTableView* table) {
+    if (table->headerView()->state() == PullLoadingView::Loading ||
+        table->footerView()->state() == PullLoadingView::Loading)
+        ++spinnersSeen();
+}
+
 void pullUp(PullingRefreshTableView* table) {
     QCoreApplication::processEvents();
     table->setContentOffsetY(std::max(0, table->contentHeight() - table->height()) + 70);
     table->tableViewDidEndDragging();
+    countSpinner(table);
 }
 
 // The user pulls the list down past its top and lets go.
 void pullDown(PullingRefreshTableView* table) {
     table->setContentOffsetY(-70);
     table->tableViewDidEndDragging();
+    countSpinner(table);
 }
 
 // Waits until a page load of the list has ended.
@@ -121,9 +135,16 @@ NoticeLog::~NoticeLog() {
 
 bool NoticeLog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Show) {
-        if (auto* notice = qobject_cast<NoticeView*>(watched))
-            notices_.append({screenOf(notice), notice->text(), notice->imageName()});
-        else if (auto* alert = qobject_cast<AlertView*>(watched))
+        if (qobject_cast<ProgressHUD*>(watched))
+            ++overlays_;
+        if (auto* notice = qobject_cast<NoticeView*>(watched)) {
+            bool covered = false;
+            if (QWidget* window = notice->window()) {
+                for (const ProgressHUD* hud : window->findChildren<ProgressHUD*>())
+                    covered = covered || (hud->isVisible() && !hud->isHiding());
+            }
+            notices_.append({screenOf(notice), notice->text(), notice->imageName(), covered});
+        } else if (auto* alert = qobject_cast<AlertView*>(watched))
             alerts_.append(alert->title().isEmpty()
                                ? alert->message()
                                : alert->title() + QStringLiteral(": ") + alert->message());
@@ -160,6 +181,9 @@ QString SessionReport::summary() const {
                  .arg(signIns)
                  .arg(signOuts);
     lines << QStringLiteral("  rows deleted from the member center's lists: %1").arg(rowsDeleted);
+    lines << QStringLiteral("  progress overlays shown: %1, pull spinners seen turning: %2")
+                 .arg(overlaysShown)
+                 .arg(spinnersSeen);
     for (auto it = silentFailures.cbegin(); it != silentFailures.cend(); ++it)
         lines << QStringLiteral("  failed without a notice, as designed: %1 × %2")
                      .arg(it.value())
@@ -361,6 +385,8 @@ SessionReport FaultSession::run() {
         ++report_.alertsByText[alert];
     report_.failuresInjected = options_.failuresInjected ? options_.failuresInjected() : 0;
     report_.notices = log_->notices();
+    report_.overlaysShown = log_->overlaysShown();
+    report_.spinnersSeen = spinnersSeen();
     return report_;
 }
 

@@ -26,6 +26,7 @@ struct ShownNotice {
     QString screen; // class of the screen the notice belongs to
     QString text;
     QString image;
+    bool underOverlay = false; // a progress overlay covered it
 };
 
 // Every notice and alert the app showed, by the text it showed.
@@ -37,6 +38,7 @@ public:
     ~NoticeLog() override;
     const QList<ShownNotice>& notices() const { return notices_; }
     const QStringList& alerts() const { return alerts_; }
+    int overlaysShown() const { return overlays_; }
     QMap<QString, int> countsByText() const;
 
 protected:
@@ -45,6 +47,7 @@ protected:
 private:
     QList<ShownNotice> notices_;
     QStringList alerts_;
+    int overlays_ = 0;
 };
 
 // What a session saw.
@@ -68,6 +71,8 @@ struct SessionReport {
     int booksDeleted = 0;
     int favoriteSwitches = 0;
     int rowsDeleted = 0;
+    int overlaysShown = 0;
+    int spinnersSeen = 0;
     QMap<QString, int> silentFailures; // by step: failures the screen shows no notice for
 
     QString summary() const;

@@ -104,6 +104,9 @@ TEST(FaultSessionTest, TheRoadHoldsUpUnderFailures) {
 
     EXPECT_GT(report.failuresInjected, 0);
     EXPECT_GE(report.signIns, 1);
+    // Overlays and spinners came and went: that none is left running says something.
+    EXPECT_GT(report.overlaysShown, 0);
+    EXPECT_GT(report.spinnersSeen, 0);
     EXPECT_TRUE(report.faults.isEmpty()) << report.faults.join('\n').toStdString();
     EXPECT_TRUE(report.library.sound()) << report.library.problems.join('\n').toStdString();
     for (const faults::LibraryCheck& check : report.checkpoints)
@@ -119,5 +122,8 @@ TEST(FaultSessionTest, TheRoadHoldsUpUnderFailures) {
         const bool keptWithGaps = notice.text.startsWith(QStringLiteral("完成，"));
         EXPECT_TRUE(defined.contains(notice.text) || refusal || keptWithGaps)
             << notice.screen.toStdString() << " showed \"" << notice.text.toStdString() << "\"";
+        EXPECT_FALSE(notice.underOverlay)
+            << notice.screen.toStdString() << " showed \"" << notice.text.toStdString()
+            << "\" under a progress overlay";
     }
 }
