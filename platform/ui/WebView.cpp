@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QLoggingCategory>
+#include <QOpenGLContext>
 #include <QPointer>
 #include <QTimer>
 #include <QWebEngineLoadingInfo>
@@ -118,6 +119,24 @@ protected:
 
 QWebEngineProfile* g_profile = nullptr;
 
+// The engine starts with the first profile. It draws through the OpenGL context the
+// application shares; where none could be made (a platform without OpenGL, such as the
+// offscreen one) it falls back to software only after warning that the context is missing.
+// Ask for software drawing from the start there.
+void drawInSoftwareWithoutSharedContext() {
+    const QOpenGLContext* shared = QOpenGLContext::globalShareContext();
+    if (shared && shared->isValid())
+        return;
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (flags.split(' ').contains(QByteArrayLiteral("--disable-gpu")))
+        return;
+    flags = flags.trimmed();
+    if (!flags.isEmpty())
+        flags += ' ';
+    flags += QByteArrayLiteral("--disable-gpu");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+}
+
 // A page of ours that stays open while the application runs, so that the renderer process
 // serving the views' pages (see oneRendererForAllPages) stays up between one view and the
 // next: without it, closing the reader ends the process and the next one starts it again.
@@ -152,6 +171,7 @@ void oneRendererForAllPages() {
 
 QWebEngineProfile* WebView::sharedProfile() {
     if (!g_profile) {
+        drawInSoftwareWithoutSharedContext();
         oneRendererForAllPages();
         g_profile = new QWebEngineProfile(QCoreApplication::instance());
         g_profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
