@@ -97,8 +97,22 @@ inline QVariantMap firstPage(const QString& token) {
 // The bookd shared by the contract and flow tests of this executable, started on first use;
 // the client's base URL points at it.
 inline LocalBookd& shared() {
-    // Stopped and its folder removed when the test program exits.
-    static const std::unique_ptr<LocalBookd> instance = std::make_unique<LocalBookd>();
+    // Stopped and its folder removed once the tests are over, while the application object
+    // still exists: the server's threads draw covers, and Qt frees a thread's font cache only
+    // when the thread ends before the application object goes.
+    class StopAfterTheTests final : public ::testing::Environment {
+    public:
+        explicit StopAfterTheTests(std::unique_ptr<LocalBookd>& bookd) : bookd_(bookd) {}
+        void TearDown() override { bookd_.reset(); }
+
+    private:
+        std::unique_ptr<LocalBookd>& bookd_;
+    };
+    static std::unique_ptr<LocalBookd> instance;
+    if (!instance) {
+        instance = std::make_unique<LocalBookd>();
+        ::testing::AddGlobalTestEnvironment(new StopAfterTheTests(instance));
+    }
     ServiceConfig::setBaseUrl(instance->base());
     ServiceConfig::setLookupBase(instance->base());
     return *instance;
