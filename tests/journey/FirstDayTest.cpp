@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <memory>
 #include <tuple>
 
@@ -230,8 +231,10 @@ protected:
         ASSERT_TRUE(tap(waitForModal<RegisterViewController>()->btnBack()));
         login = waitForModal<LoginViewController>();
         ASSERT_NE(login, nullptr);
+        // Leaving takes the sign-in screen down: it is deleted once it is hidden.
+        const QPointer<LoginViewController> leaving(login);
         ASSERT_TRUE(tap(login->btnBack()));
-        ASSERT_TRUE(waitUntil([&] { return !login->isVisible(); }));
+        ASSERT_TRUE(waitUntil([&] { return !leaving || !leaving->isVisible(); }));
     }
 
     // Tap a row of one of the member center's lists and waits for its first page.
