@@ -203,7 +203,7 @@ TEST_F(SettingTest, BookmarksAreClearedOnlyAfterTheConfirmation) {
     ASSERT_NE(alert, nullptr);
     ASSERT_EQ(alert->numberOfButtons(), 2);
     alert->clickButtonAtIndex(0); // cancel
-    testutil::spin(20);
+    ASSERT_TRUE(waitUntil([&] { return screen->bookmarkAlert() == nullptr; }));
     EXPECT_EQ(marks(), 2);
     EXPECT_EQ(screen->notify()->displayCount(), 0);
 
