@@ -109,6 +109,15 @@ void awaitList(const BookListPanel* panel) {
         [panel] { return !panel->pager().isLoading() && !panel->pager().isPending(); }, kAnswerMs);
 }
 
+// Waits for a list's first page and, unless that was all, pulls up once for the next.
+void firstTwoPages(BookListPanel* panel) {
+    awaitList(panel);
+    if (!panel->table()->reachedTheEnd()) {
+        pullUp(panel->table());
+        awaitList(panel);
+    }
+}
+
 bool laidOut(const QPointer<ReadbooksViewController>& reader) {
     return testutil::waitUntil([&] { return !reader || !reader->isBusy(); }, 60000) && reader;
 }
@@ -545,11 +554,7 @@ void FaultSession::categoriesStep() {
         categories->onClick(buttons.at(pick(int(buttons.size())))->tag());
         if (auto* detail = awaitTop<CategoryDetailViewController>(stack(3))) {
             detail->loadViewIfNeeded();
-            awaitList(detail->list());
-            if (!detail->list()->table()->reachedTheEnd()) {
-                pullUp(detail->list()->table());
-                awaitList(detail->list());
-            }
+            firstTwoPages(detail->list());
         } else {
             fault(step, QStringLiteral("a category did not open its books"));
         }
@@ -573,11 +578,7 @@ void FaultSession::searchStep() {
     }
     if (auto* results = awaitTop<SearchDetailViewController>(stack(4))) {
         results->loadViewIfNeeded();
-        awaitList(results->list());
-        if (!results->list()->table()->reachedTheEnd()) {
-            pullUp(results->list()->table());
-            awaitList(results->list());
-        }
+        firstTwoPages(results->list());
     } else {
         fault(step, QStringLiteral("a search did not open its results"));
     }

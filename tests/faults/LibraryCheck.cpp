@@ -39,38 +39,31 @@ LibraryCheck checkLibrary(const ServiceText& serviceText) {
     check.marked = count(db, QStringLiteral("SELECT COUNT(*) FROM chaptermenu WHERE downstatus=1"));
     check.lastRead = count(db, QStringLiteral("SELECT COUNT(*) FROM lastreadrecord"));
 
+    // Each query names what it finds in its columns; each row found is one problem.
+    const auto report = [&](const char* sql, const char* what) {
+        SqlStatement rows = db.prepare(QString::fromUtf8(sql));
+        while (rows.next()) {
+            QString line = QString::fromUtf8(what);
+            for (int column = 0; column < 3 && line.contains(QLatin1Char('%')); ++column)
+                line = line.arg(rows.text(column));
+            check.problems.append(line);
+        }
+    };
     // Marked downloaded, but the text is missing or empty.
-    SqlStatement marked = db.prepare(QStringLiteral(
-        "SELECT m.book_id, m.chapter_id FROM chaptermenu m LEFT JOIN chapter c "
-        "ON c.book_id=m.book_id AND c.chapter_id=m.chapter_id "
-        "WHERE m.downstatus=1 AND (c.id IS NULL OR c.content IS NULL OR c.content='')"));
-    while (marked.next())
-        check.problems.append(QStringLiteral("book %1 chapter %2 is marked downloaded without "
-                                             "its text")
-                                  .arg(marked.text(0), marked.text(1)));
-
+    report("SELECT m.book_id, m.chapter_id FROM chaptermenu m LEFT JOIN chapter c "
+           "ON c.book_id=m.book_id AND c.chapter_id=m.chapter_id "
+           "WHERE m.downstatus=1 AND (c.id IS NULL OR c.content IS NULL OR c.content='')",
+           "book %1 chapter %2 is marked downloaded without its text");
     // Stored, but the contents say it is not: the list would offer to fetch it again.
-    SqlStatement unmarked = db.prepare(QStringLiteral(
-        "SELECT c.book_id, c.chapter_id FROM chapter c JOIN chaptermenu m "
-        "ON c.book_id=m.book_id AND c.chapter_id=m.chapter_id WHERE m.downstatus<>1"));
-    while (unmarked.next())
-        check.problems.append(QStringLiteral("book %1 chapter %2 is stored but not marked "
-                                             "downloaded")
-                                  .arg(unmarked.text(0), unmarked.text(1)));
-
-    SqlStatement twice =
-        db.prepare(QStringLiteral("SELECT book_id, chapter_id, COUNT(*) FROM chapter "
-                                  "GROUP BY book_id, chapter_id HAVING COUNT(*) > 1"));
-    while (twice.next())
-        check.problems.append(QStringLiteral("book %1 chapter %2 is stored %3 times")
-                                  .arg(twice.text(0), twice.text(1), twice.text(2)));
-
-    SqlStatement menuTwice =
-        db.prepare(QStringLiteral("SELECT book_id, chapter_id, COUNT(*) FROM chaptermenu "
-                                  "GROUP BY book_id, chapter_id HAVING COUNT(*) > 1"));
-    while (menuTwice.next())
-        check.problems.append(QStringLiteral("book %1 chapter %2 is listed %3 times")
-                                  .arg(menuTwice.text(0), menuTwice.text(1), menuTwice.text(2)));
+    report("SELECT c.book_id, c.chapter_id FROM chapter c JOIN chaptermenu m "
+           "ON c.book_id=m.book_id AND c.chapter_id=m.chapter_id WHERE m.downstatus<>1",
+           "book %1 chapter %2 is stored but not marked downloaded");
+    report("SELECT book_id, chapter_id, COUNT(*) FROM chapter "
+           "GROUP BY book_id, chapter_id HAVING COUNT(*) > 1",
+           "book %1 chapter %2 is stored %3 times");
+    report("SELECT book_id, chapter_id, COUNT(*) FROM chaptermenu "
+           "GROUP BY book_id, chapter_id HAVING COUNT(*) > 1",
+           "book %1 chapter %2 is listed %3 times");
 
     SqlStatement texts =
         db.prepare(QStringLiteral("SELECT book_id, chapter_id, content FROM chapter"));
@@ -87,21 +80,13 @@ LibraryCheck checkLibrary(const ServiceText& serviceText) {
         }
     }
 
-    SqlStatement records = db.prepare(
-        QStringLiteral("SELECT r.book_id, r.chapter_id FROM lastreadrecord r LEFT JOIN chapter c "
-                       "ON c.book_id=r.book_id AND c.chapter_id=r.chapter_id WHERE c.id IS NULL"));
-    while (records.next())
-        check.problems.append(QStringLiteral("the last-read record of book %1 names chapter %2, "
-                                             "which is not stored")
-                                  .arg(records.text(0), records.text(1)));
-
+    report("SELECT r.book_id, r.chapter_id FROM lastreadrecord r LEFT JOIN chapter c "
+           "ON c.book_id=r.book_id AND c.chapter_id=r.chapter_id WHERE c.id IS NULL",
+           "the last-read record of book %1 names chapter %2, which is not stored");
     // A chapter without its book: nothing on the shelf leads to it.
-    SqlStatement orphans = db.prepare(QStringLiteral(
-        "SELECT DISTINCT c.book_id FROM chapter c LEFT JOIN book b ON b.book_id=c.book_id "
-        "WHERE b.book_id IS NULL"));
-    while (orphans.next())
-        check.problems.append(
-            QStringLiteral("book %1 has chapters but no book record").arg(orphans.text(0)));
+    report("SELECT DISTINCT c.book_id FROM chapter c LEFT JOIN book b ON b.book_id=c.book_id "
+           "WHERE b.book_id IS NULL",
+           "book %1 has chapters but no book record");
     return check;
 }
 
