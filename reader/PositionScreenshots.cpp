@@ -69,13 +69,13 @@ ReadbooksViewController* pushReader(ScreenshotWalk::Context& ctx) {
 void registerPositionScreenshots() {
     ScreenshotWalk::add(
         QStringLiteral("reader_position_18pt"), kOrder, [](ScreenshotWalk::Context& ctx) {
-            ctx.require(readerShowsText(pushReader(ctx)), QStringLiteral("the page shows no text"));
+            requireReaderText(ctx, pushReader(ctx));
         });
     ScreenshotWalk::add(
         QStringLiteral("reader_position_22pt"), kOrder + 1, [](ScreenshotWalk::Context& ctx) {
             ReadbooksViewController* r = pushReader(ctx);
             r->changeFontSize(22);
             ctx.settle(3000);
-            ctx.require(readerShowsText(r), QStringLiteral("the page shows no text"));
+            requireReaderText(ctx, r);
         });
 }

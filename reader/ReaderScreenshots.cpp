@@ -1,6 +1,7 @@
 #include "reader/ReaderScreenshots.h"
 
 #include <QListWidget>
+#include <QPointer>
 
 #include "platform/UserDefaults.h"
 #include "platform/ui/ScreenshotWalk.h"
@@ -108,7 +109,7 @@ ReadbooksViewController* pushReader(ScreenshotWalk::Context& ctx, int style) {
 // The reader's shot: its page must show the chapter's text.
 ReadbooksViewController* shownReader(ScreenshotWalk::Context& ctx, int style) {
     ReadbooksViewController* reader = pushReader(ctx, style);
-    ctx.require(readerShowsText(reader), QStringLiteral("the page shows no text"));
+    requireReaderText(ctx, reader);
     return reader;
 }
 
@@ -117,6 +118,13 @@ ReadbooksViewController* shownReader(ScreenshotWalk::Context& ctx, int style) {
 bool readerShowsText(ReadbooksViewController* reader) {
     return reader && !reader->str.trimmed().isEmpty() &&
            ScreenshotWalk::inkShare(reader->webView()) > 0.003;
+}
+
+void requireReaderText(ScreenshotWalk::Context& ctx, ReadbooksViewController* reader) {
+    QPointer<ReadbooksViewController> guard(reader);
+    ctx.require(ctx.waitFor([&] { return !guard || readerShowsText(guard); }, 10000) &&
+                    readerShowsText(guard),
+                QStringLiteral("the page shows no text"));
 }
 
 void registerReaderScreenshots() {
