@@ -87,8 +87,7 @@ TEST_F(ContentsTest, ChapterFetchesThatFailAndTheFirstChapter) {
     BookChatperViewController* pane = contents->ChatperView();
     ASSERT_EQ(pane->tableView()->count(), 30);
     const auto tapEnds = [&](const FakeService::Reply& reply, const QString& notice) {
-        for (const char* method : {"GET", "POST"})
-            service->route(QString::fromLatin1(method), QStringLiteral("/data/getcontent"), reply);
+        serveContent(reply);
         service->clearRequests();
         pane->didSelectRow(4);
         EXPECT_TRUE(testutil::waitUntil([] { return !askedRuns().isEmpty(); }));
@@ -120,20 +119,44 @@ TEST_F(ContentsTest, ChapterFetchesThatFailAndTheFirstChapter) {
     EXPECT_EQ(reader->titleLabel()->text(), QStringLiteral("第1章"));
 }
 
-TEST_F(ContentsTest, BookmarksOpenAtTheirPageAndTheLastOneLeavesTheHint) {
+// A bookmark belongs to the page it was set on; from the bookmark pane it opens that page, and
+// deleting the last one leaves the empty hint.
+TEST_F(ContentsTest, BookmarksSetOnAPageOpenThereAndTheLastOneLeavesTheHint) {
     seedBook(QStringLiteral("marks"), 10, {3}, 6);
-    ASSERT_TRUE(
-        BookDb().addBookMark({{QStringLiteral("book_id"), QStringLiteral("marks")},
-                              {QStringLiteral("chapter_id"), QStringLiteral("3")},
-                              {QStringLiteral("page_id"), QStringLiteral("5")},
-                              {QStringLiteral("title"), QStringLiteral("第3章")},
-                              {QStringLiteral("create_time"), QStringLiteral("1700000100")}}));
+    ReadbooksViewController* r = open(QStringLiteral("marks"), 3, 5);
+    EXPECT_FALSE(r->isMarked());
+    r->action(4);
+    EXPECT_TRUE(r->isMarked());
+    EXPECT_TRUE(r->viewBookMark()->isVisible());
+    EXPECT_EQ(r->notice()->text(), QStringLiteral("添加书签成功"));
+    const QVariantList stored = BookDb().selectAllMarkByBookId(QStringLiteral("marks"));
+    ASSERT_EQ(stored.size(), 1);
+    EXPECT_EQ(stored.first().toMap().value(QStringLiteral("page_id")).toString(),
+              QStringLiteral("5"));
+    EXPECT_EQ(stored.first().toMap().value(QStringLiteral("title")).toString(),
+              QStringLiteral("第3章"));
+    // Another page of the chapter is not marked.
+    r->upPage();
+    EXPECT_FALSE(r->viewBookMark()->isVisible());
+    r->downPage();
+    EXPECT_TRUE(r->viewBookMark()->isVisible());
+    ASSERT_TRUE(settle(r));
+    r->action(4);
+    EXPECT_FALSE(r->isMarked());
+    EXPECT_EQ(r->notice()->text(), QStringLiteral("书签清除成功"));
+    ASSERT_TRUE(testutil::waitUntil([&] { return !r->viewBookMark()->isVisible(); }));
+    EXPECT_TRUE(BookDb().selectAllMarkByBookId(QStringLiteral("marks")).isEmpty());
+    ASSERT_TRUE(settle(r));
+    r->action(4);
+    ASSERT_TRUE(r->isMarked());
+    r->upPage(); // the reading record moves on; the bookmark stays at page 5
+    nav->popToRootViewController(false);
+
     BookChapterAndMarkViewController* contents = openContents(QStringLiteral("marks"), 3);
     contents->segmentedControlChangedValue(1);
     BookMarkViewController* marks = contents->MarkView();
     EXPECT_TRUE(marks->isVisible());
     ASSERT_EQ(marks->tableView()->count(), 1);
-
     marks->didSelectRow(0);
     // The record names the bookmark's page before the reader has shown anything.
     EXPECT_EQ(recorded(QStringLiteral("marks")), QStringLiteral("3/5"));
@@ -179,8 +202,6 @@ TEST(ReaderControlsTest, FontSizeBrightnessAndJump) {
         BtnSetFontsizeViewController font(&delegate);
         font.loadViewIfNeeded();
         EXPECT_EQ(selected(font), QList<int>{1});
-        EXPECT_EQ(qobject_cast<Button*>(font.segmentedControl()->buttonAt(1))->text(),
-                  QStringLiteral("中"));
         font.touchUpInsideSegmentIndex(font.segmentedControl(), 3);
         EXPECT_EQ(delegate.sizes, QList<double>{22});
         EXPECT_EQ(UserDefaults::standard().integerForKey(QStringLiteral("FontSizeId")), 22);
@@ -237,58 +258,22 @@ void tap(QWidget* widget, const QPoint& at) {
     QApplication::sendEvent(widget, &release);
 }
 
-class ContentsPanesTest : public ReaderScreenTest {
-protected:
-    // A book of 12 chapters, 1…3 stored, its table of contents stored too, at chapter 2.
-    BookChapterAndMarkViewController* openBook(const QString& bookId) {
-        seedBook(bookId, 12, {1, 2, 3});
-        BookDb().insertChapterMenu(bookId, menuAnswer(12));
-        BookDb::waitForBackgroundWrites();
-        return openContents(bookId, 2);
-    }
-
-    static bool onlyChapters(BookChapterAndMarkViewController* c) {
-        return c->ChatperView()->isVisible() && !c->MarkView()->isVisible();
-    }
-    static bool onlyBookmarks(BookChapterAndMarkViewController* c) {
-        return !c->ChatperView()->isVisible() && c->MarkView()->isVisible();
-    }
-};
-
-TEST_F(ContentsPanesTest, TheSwitchShowsOnePaneAtATimeAndKeepsItAcrossAppearances) {
-    BookChapterAndMarkViewController* contents = openBook(QStringLiteral("panes"));
+// The contents of a book of 12 chapters, 1…3 stored, at chapter 2: the switch shows one pane at a
+// time and keeps it across appearances; the panes lie on the screen's panel, inside it, without a
+// scroll bar, and draw nothing of their own over it but the current chapter's row.
+TEST_F(ContentsTest, PanesShowOneAtATimeOnThePanel) {
+    seedBook(QStringLiteral("panes"), 12, {1, 2, 3});
+    BookDb().insertChapterMenu(QStringLiteral("panes"), menuAnswer(12));
+    BookDb::waitForBackgroundWrites();
+    BookChapterAndMarkViewController* contents = openContents(QStringLiteral("panes"), 2);
+    const auto onlyChapters = [&] {
+        return contents->ChatperView()->isVisible() && !contents->MarkView()->isVisible();
+    };
+    const auto onlyBookmarks = [&] {
+        return !contents->ChatperView()->isVisible() && contents->MarkView()->isVisible();
+    };
     ASSERT_TRUE(contents->isVisible());
-    EXPECT_TRUE(onlyChapters(contents));
-
-    SVSegmentedControl* segments = contents->segmentedControl();
-    tap(segments, segments->segmentRect(1).center());
-    EXPECT_EQ(segments->selectedIndex(), 1);
-    EXPECT_TRUE(onlyBookmarks(contents));
-    ASSERT_NE(contents->MarkView()->emptyView(), nullptr);
-    EXPECT_TRUE(contents->MarkView()->emptyView()->isVisible());
-
-    // Another screen on top and back again: the bookmark pane is still the only one.
-    nav->pushViewController(new ViewController(), false);
-    testutil::spin(50);
-    EXPECT_FALSE(contents->isVisible());
-    nav->popViewController(false);
-    testutil::spin(50);
-    ASSERT_TRUE(contents->isVisible());
-    EXPECT_TRUE(onlyBookmarks(contents));
-
-    // The window hidden and shown again (the app leaving and coming back).
-    window->hide();
-    window->show();
-    testutil::spin(50);
-    EXPECT_TRUE(onlyBookmarks(contents));
-
-    tap(segments, segments->segmentRect(0).center());
-    EXPECT_EQ(segments->selectedIndex(), 0);
-    EXPECT_TRUE(onlyChapters(contents));
-}
-
-TEST_F(ContentsPanesTest, PanesLieOnThePanelWithoutAScrollBar) {
-    BookChapterAndMarkViewController* contents = openBook(QStringLiteral("look"));
+    EXPECT_TRUE(onlyChapters());
     QListWidget* table = contents->ChatperView()->tableView();
     ASSERT_EQ(table->count(), 12);
     EXPECT_FALSE(table->verticalScrollBar()->isVisible());
@@ -296,22 +281,18 @@ TEST_F(ContentsPanesTest, PanesLieOnThePanelWithoutAScrollBar) {
     // A spot in the first row (chapter 1, not the current one) left of its icon: in a grab of
     // the whole window, as screenshots are taken, it must look exactly as the panel does with
     // the pane hidden.
-    const QRect row = table->visualItemRect(table->item(0));
-    const QPoint spot = table->viewport()->mapTo(window, QPoint(row.left() + 3, row.center().y()));
+    const auto inRow = [&](int row) {
+        const QRect r = table->visualItemRect(table->item(row));
+        return table->viewport()->mapTo(window, QPoint(r.left() + 3, r.center().y()));
+    };
     const QImage shown = window->grab().toImage();
     contents->ChatperView()->hide();
     const QImage bare = window->grab().toImage();
     contents->ChatperView()->show();
-    EXPECT_EQ(shown.pixelColor(spot), bare.pixelColor(spot))
-        << "row " << qPrintable(shown.pixelColor(spot).name()) << " panel "
-        << qPrintable(bare.pixelColor(spot).name());
-
+    EXPECT_EQ(shown.pixelColor(inRow(0)), bare.pixelColor(inRow(0)));
     // The current chapter's row stands out in the app's selection colour, and so would a
     // row the list itself selects.
-    const QRect current = table->visualItemRect(table->item(1));
-    const QPoint inCurrent =
-        table->viewport()->mapTo(window, QPoint(current.left() + 3, current.center().y()));
-    EXPECT_EQ(shown.pixelColor(inCurrent), tooles::selectionColor());
+    EXPECT_EQ(shown.pixelColor(inRow(1)), tooles::selectionColor());
     EXPECT_EQ(table->palette().color(QPalette::Active, QPalette::Highlight),
               tooles::selectionColor());
 
@@ -323,18 +304,40 @@ TEST_F(ContentsPanesTest, PanesLieOnThePanelWithoutAScrollBar) {
     EXPECT_LE(contents->MarkView()->mapTo(window, QPoint(0, contents->MarkView()->height())).y(),
               panelBottom);
 
+    SVSegmentedControl* segments = contents->segmentedControl();
+    tap(segments, segments->segmentRect(1).center());
+    EXPECT_EQ(segments->selectedIndex(), 1);
+    EXPECT_TRUE(onlyBookmarks());
+    BookMarkViewController* marks = contents->MarkView();
+    ASSERT_NE(marks->emptyView(), nullptr);
+    EXPECT_TRUE(marks->emptyView()->isVisible());
     // The bookmark pane's empty state, below its hint, is the bare panel too; nothing of an
     // earlier picture may show through it.
-    contents->segmentedControlChangedValue(1);
-    BookMarkViewController* marks = contents->MarkView();
     const QPoint below = marks->mapTo(window, QPoint(20, 300));
     const QImage withHint = window->grab().toImage();
     marks->hide();
     const QImage panel = window->grab().toImage();
     marks->show();
-    EXPECT_EQ(withHint.pixelColor(below), panel.pixelColor(below))
-        << "pane " << qPrintable(withHint.pixelColor(below).name()) << " panel "
-        << qPrintable(panel.pixelColor(below).name());
+    EXPECT_EQ(withHint.pixelColor(below), panel.pixelColor(below));
+
+    // Another screen on top and back again: the bookmark pane is still the only one.
+    nav->pushViewController(new ViewController(), false);
+    testutil::spin(50);
+    EXPECT_FALSE(contents->isVisible());
+    nav->popViewController(false);
+    testutil::spin(50);
+    ASSERT_TRUE(contents->isVisible());
+    EXPECT_TRUE(onlyBookmarks());
+
+    // The window hidden and shown again (the app leaving and coming back).
+    window->hide();
+    window->show();
+    testutil::spin(50);
+    EXPECT_TRUE(onlyBookmarks());
+
+    tap(segments, segments->segmentRect(0).center());
+    EXPECT_EQ(segments->selectedIndex(), 0);
+    EXPECT_TRUE(onlyChapters());
 }
 
 } // namespace

@@ -1,13 +1,11 @@
-// What the reader tells the user and the service when fetches and reports go wrong, its
-// chapter buttons, and what it does while a page is still loading.
+// What the reader tells the user and the service when fetches and reports go wrong, and what
+// it does when asked for more while a page or a fetch is still under way.
 #include <gtest/gtest.h>
 
 #include "engines/SqlDatabase.h"
 #include "platform/Localizable.h"
-#include "platform/UserDefaults.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/ProgressHUD.h"
-#include "platform/ui/WebView.h"
 #include "storage/BookDb.h"
 #include "storage/UserStore.h"
 #include "tests/reader/ReaderTestSupport.h"
@@ -37,18 +35,6 @@ protected:
             [&] { return r->notice() && r->notice()->text() == expected; }, 20000);
         settle(r);
         return shown;
-    }
-
-    static QString bodyColor(ReadbooksViewController* r) {
-        QString color;
-        bool done = false;
-        r->webView()->stringByEvaluatingJavaScript(QStringLiteral("document.body.style.color"),
-                                                   [&](const QVariant& v) {
-                                                       color = v.toString();
-                                                       done = true;
-                                                   });
-        testutil::waitUntil([&] { return done; });
-        return color;
     }
 };
 
@@ -107,37 +93,6 @@ TEST_F(ReaderNoticesTest, RefreshRefusedOrOfAChapterNeverStored) {
     EXPECT_EQ(loose->allPage, 2);
 }
 
-TEST_F(ReaderNoticesTest, ChapterButtonsMoveThroughStoredChaptersAndFetchMissingOnes) {
-    seedBook(QStringLiteral("buttons"), 6, {1, 2, 4});
-    ReadbooksViewController* r = open(QStringLiteral("buttons"), 2, 1);
-    r->action(1);
-    ASSERT_TRUE(waitForLayouts(r, 2));
-    EXPECT_EQ(r->current_chapter_id, 1);
-    EXPECT_EQ(r->titleLabel()->text(), QStringLiteral("第1章"));
-    r->action(1);
-    ASSERT_TRUE(settle(r));
-    EXPECT_EQ(r->notice()->text(), QStringLiteral("已经是第一章！"));
-    EXPECT_EQ(r->current_chapter_id, 1);
-
-    r->action(2);
-    ASSERT_TRUE(waitForLayouts(r, 3));
-    r->action(2); // chapter 3 is not stored: fetched alone, then opened
-    ASSERT_TRUE(waitForLayouts(r, 4));
-    ASSERT_TRUE(settle(r));
-    EXPECT_EQ(askedRuns(), QStringList{QStringLiteral("3")});
-    EXPECT_EQ(r->current_chapter_id, 3);
-    EXPECT_EQ(r->indexLabel()->text(), QStringLiteral("1/1"));
-    EXPECT_TRUE(BookDb().isExistsInChapter(QStringLiteral("buttons"), 3));
-
-    r->changePlan(QStringLiteral("6"));
-    ASSERT_TRUE(waitForLayouts(r, 5));
-    ASSERT_TRUE(settle(r));
-    r->action(2);
-    ASSERT_TRUE(settle(r));
-    EXPECT_EQ(r->notice()->text(), QStringLiteral("已经是最后一章！"));
-    EXPECT_EQ(r->current_chapter_id, 6);
-}
-
 // Jumps, type sizes and chapter buttons used faster than a page loads: the count is that of
 // the page last asked for, and its last page can be reached.
 TEST_F(ReaderNoticesTest, QuickJumpsEndWithTheCountOfTheLastChapter) {
@@ -165,21 +120,6 @@ TEST_F(ReaderNoticesTest, QuickJumpsEndWithTheCountOfTheLastChapter) {
         nav->popToRootViewController(false);
         testutil::spin(50);
     }
-}
-
-TEST_F(ReaderNoticesTest, NightSwitchedWhileAPageLoadsColoursTheNewPage) {
-    UserDefaults::standard().setObject(QStringLiteral("ReadType"), 1);
-    seedBook(QStringLiteral("night"), 5, {1, 2}, 4);
-    ReadbooksViewController* r = open(QStringLiteral("night"), 1, 1);
-    r->changePlan(QStringLiteral("2"));
-    ASSERT_TRUE(r->webView()->isLoading());
-    r->showPop(4);
-    ASSERT_TRUE(waitForLayouts(r, 2));
-    EXPECT_EQ(r->isWhiteBlack, 2);
-    EXPECT_EQ(bodyColor(r), QStringLiteral("rgb(152, 152, 152)"));
-    // And back to day on the loaded page.
-    r->showPop(4);
-    EXPECT_EQ(bodyColor(r), QStringLiteral("rgb(0, 0, 0)"));
 }
 
 // A batch the database refuses (here: its chapter table is away while the answer travels)
@@ -213,8 +153,7 @@ TEST_F(ReaderNoticesTest, ClosingTheReaderDuringABlockingFetchTakesTheOverlayAwa
     ReadbooksViewController* r = open(QStringLiteral("hud"), 1, 1);
     FakeService::Reply slow = FakeService::Reply::json(R"({"result":"ok","chapters":[]})");
     slow.delayMs = 20000;
-    for (const char* method : {"GET", "POST"})
-        service->route(QString::fromLatin1(method), QStringLiteral("/data/getcontent"), slow);
+    serveContent(slow);
     r->changePlan(QStringLiteral("9"));
     ASSERT_TRUE(testutil::waitUntil([] { return !askedRuns().isEmpty(); }));
     ASSERT_EQ(window->findChildren<ProgressHUD*>().size(), 1);

@@ -108,6 +108,11 @@ QStringList ReaderScreenTest::askedRuns() {
     return runs;
 }
 
+void ReaderScreenTest::serveContent(const FakeService::Reply& reply) {
+    for (const char* method : {"GET", "POST"})
+        service->route(QString::fromLatin1(method), QStringLiteral("/data/getcontent"), reply);
+}
+
 void ReaderScreenTest::serveContent(int pages) {
     for (const char* method : {"GET", "POST"})
         service->route(QString::fromLatin1(method), QStringLiteral("/data/getcontent"),

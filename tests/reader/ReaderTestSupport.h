@@ -55,6 +55,8 @@ protected:
     static QStringList askedRuns();
     // Chapter fetches by GET and POST answer with the chapters asked, each `pages` long.
     static void serveContent(int pages = 1);
+    // Chapter fetches by GET and POST all get this reply.
+    static void serveContent(const FakeService::Reply& reply);
 
     static FakeService* service;
     static Window* window;
