@@ -42,50 +42,24 @@ public:
 
 class ContentsTest : public ReaderScreenTest {};
 
-TEST_F(ContentsTest, MissingChapterIsFetchedFromItselfAndOpened) {
-    seedBook(QStringLiteral("toc"), 100, {1, 2});
+// The table of contents fetches its menu once and keeps it. A tap on a chapter not stored
+// fetches a run that begins with the chapter itself and opens it; answers that cannot be used
+// leave the contents open, with a notice where one is due.
+TEST_F(ContentsTest, MissingChaptersAreFetchedFromThemselvesAndOpened) {
+    seedBook(QStringLiteral("toc"), 100, {50, 51});
     service->route(QStringLiteral("GET"), QStringLiteral("/data/menu"),
                    FakeService::Reply::json(QJsonDocument::fromVariant(menuAnswer(100)).toJson()));
-
-    BookChapterAndMarkViewController* contents = openContents(QStringLiteral("toc"), 2);
-    QListWidget* table = contents->ChatperView()->tableView();
-    ASSERT_TRUE(testutil::waitUntil([&] { return table->count() == 100; }));
-    EXPECT_EQ(service->requests(QStringLiteral("/data/menu")).size(), 1);
-    // Rows tell the stored chapters (1 and 2) from the others.
-    QString stored;
-    for (const QVariant& row : contents->ChatperView()->chapterList)
-        stored += row.toMap().value(QStringLiteral("downstatus")).toString();
-    EXPECT_EQ(stored, QStringLiteral("11") + QString(98, QLatin1Char('0')));
-
-    contents->ChatperView()->didSelectRow(24); // chapter 25
-    ASSERT_TRUE(testutil::waitUntil([&] { return topReader() != nullptr; }));
-    ReadbooksViewController* reader = track(topReader());
-    EXPECT_EQ(askedRuns(), QStringList{QStringLiteral("25,26,27,28,29,30,31,32,33,34")});
-    EXPECT_EQ(reader->current_chapter_id, 25);
-    EXPECT_EQ(reader->currentPage, 1);
-    // Closing a reader that is still measuring its page is not safe: wait until it shows.
-    ASSERT_TRUE(waitForLayouts(reader, 1));
-
-    // The menu is stored now: a second table of contents asks the service for nothing.
-    BookDb::waitForBackgroundWrites();
-    service->clearRequests();
-    nav->popToRootViewController(false);
-    contents = openContents(QStringLiteral("toc"), 25);
-    EXPECT_EQ(contents->ChatperView()->tableView()->count(), 100);
-    testutil::spin(200);
-    EXPECT_TRUE(service->requests(QStringLiteral("/data/menu")).isEmpty());
-    service->removeRoute(QStringLiteral("GET"), QStringLiteral("/data/menu"));
-}
-
-// A tap on chapter 1 fetches a run that holds chapter 1 itself; answers that cannot be used
-// leave the contents open, with a notice where one is due.
-TEST_F(ContentsTest, ChapterFetchesThatFailAndTheFirstChapter) {
-    seedBook(QStringLiteral("tocfail"), 30, {});
-    BookDb().insertChapterMenu(QStringLiteral("tocfail"), menuAnswer(30));
-    BookDb::waitForBackgroundWrites();
-    BookChapterAndMarkViewController* contents = openContents(QStringLiteral("tocfail"), 1);
+    BookChapterAndMarkViewController* contents = openContents(QStringLiteral("toc"), 50);
     BookChatperViewController* pane = contents->ChatperView();
-    ASSERT_EQ(pane->tableView()->count(), 30);
+    ASSERT_TRUE(testutil::waitUntil([&] { return pane->tableView()->count() == 100; }));
+    EXPECT_EQ(service->requests(QStringLiteral("/data/menu")).size(), 1);
+    // Rows tell the stored chapters (50 and 51) from the others.
+    QString stored;
+    for (const QVariant& row : pane->chapterList)
+        stored += row.toMap().value(QStringLiteral("downstatus")).toString();
+    EXPECT_EQ(stored, QString(49, QLatin1Char('0')) + QStringLiteral("11") +
+                          QString(49, QLatin1Char('0')));
+
     const auto tapEnds = [&](const FakeService::Reply& reply, const QString& notice) {
         serveContent(reply);
         service->clearRequests();
@@ -106,17 +80,34 @@ TEST_F(ContentsTest, ChapterFetchesThatFailAndTheFirstChapter) {
     tapEnds(FakeService::Reply::json(R"({"result":"ok","chapters":null})"),
             QStringLiteral("服务器返回错误"));
     tapEnds(FakeService::Reply::dropped(), L("The network is not good"));
-    EXPECT_FALSE(BookDb().isExistsInChapter(QStringLiteral("tocfail"), 5));
+    EXPECT_FALSE(BookDb().isExistsInChapter(QStringLiteral("toc"), 5));
 
-    serveContent();
+    const auto opens = [&](int row, const QString& run) {
+        serveContent();
+        service->clearRequests();
+        pane->didSelectRow(row);
+        ASSERT_TRUE(testutil::waitUntil([&] { return topReader() != nullptr; }));
+        ReadbooksViewController* reader = track(topReader());
+        EXPECT_EQ(askedRuns(), QStringList{run});
+        EXPECT_EQ(reader->current_chapter_id, row + 1);
+        EXPECT_EQ(reader->currentPage, 1);
+        // Closing a reader that is still measuring its page is not safe: wait until it shows.
+        ASSERT_TRUE(waitForLayouts(reader, 1));
+        EXPECT_EQ(reader->titleLabel()->text(), QStringLiteral("第%1章").arg(row + 1));
+    };
+    opens(0, QStringLiteral("1,2,3,4,5,6,7,8,9,10"));
+
+    // The menu is stored now: a second table of contents asks the service for nothing.
+    BookDb::waitForBackgroundWrites();
     service->clearRequests();
-    pane->didSelectRow(0);
-    ASSERT_TRUE(testutil::waitUntil([&] { return topReader() != nullptr; }));
-    ReadbooksViewController* reader = track(topReader());
-    EXPECT_EQ(askedRuns(), QStringList{QStringLiteral("1,2,3,4,5,6,7,8,9,10")});
-    EXPECT_EQ(reader->current_chapter_id, 1);
-    ASSERT_TRUE(waitForLayouts(reader, 1));
-    EXPECT_EQ(reader->titleLabel()->text(), QStringLiteral("第1章"));
+    nav->popToRootViewController(false);
+    contents = openContents(QStringLiteral("toc"), 1);
+    pane = contents->ChatperView();
+    EXPECT_EQ(pane->tableView()->count(), 100);
+    testutil::spin(200);
+    EXPECT_TRUE(service->requests(QStringLiteral("/data/menu")).isEmpty());
+    service->removeRoute(QStringLiteral("GET"), QStringLiteral("/data/menu"));
+    opens(24, QStringLiteral("25,26,27,28,29,30,31,32,33,34"));
 }
 
 // A bookmark belongs to the page it was set on; from the bookmark pane it opens that page, and

@@ -7,7 +7,6 @@
 #include "platform/UserDefaults.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/WebView.h"
-#include "reader/BtnSetFontsizeViewController.h"
 #include "reader/BtnSetLightViewController.h"
 #include "storage/BookDb.h"
 #include "tests/reader/ReaderTestSupport.h"
@@ -81,8 +80,6 @@ TEST_F(ReaderPageTest, OpensAtItsPageWithLabelsAndTurnsWithinTheChapter) {
     // The brightness popover drives the dimming overlay; the next item replaces the popover.
     r->showPop(2);
     ASSERT_NE(r->popoverController(), nullptr);
-    EXPECT_NE(qobject_cast<BtnSetFontsizeViewController*>(r->popoverController()->contentView()),
-              nullptr);
     r->showPop(3);
     ASSERT_NE(r->popoverController(), nullptr);
     auto* light = qobject_cast<BtnSetLightViewController*>(r->popoverController()->contentView());
