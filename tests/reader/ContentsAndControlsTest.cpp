@@ -122,10 +122,9 @@ TEST_F(ContentsTest, BookmarksSetOnAPageOpenThereAndTheLastOneLeavesTheHint) {
     EXPECT_EQ(r->notice()->text(), QStringLiteral("添加书签成功"));
     const QVariantList stored = BookDb().selectAllMarkByBookId(QStringLiteral("marks"));
     ASSERT_EQ(stored.size(), 1);
-    EXPECT_EQ(stored.first().toMap().value(QStringLiteral("page_id")).toString(),
-              QStringLiteral("5"));
-    EXPECT_EQ(stored.first().toMap().value(QStringLiteral("title")).toString(),
-              QStringLiteral("第3章"));
+    const QVariantMap mark = stored.first().toMap();
+    EXPECT_EQ(mark.value(QStringLiteral("page_id")).toString(), QStringLiteral("5"));
+    EXPECT_EQ(mark.value(QStringLiteral("title")).toString(), QStringLiteral("第3章"));
     // Another page of the chapter is not marked.
     r->upPage();
     EXPECT_FALSE(r->viewBookMark()->isVisible());

@@ -17,14 +17,6 @@ namespace {
 
 class ReaderNoticesTest : public ReaderScreenTest {
 protected:
-    void TearDown() override {
-        UserStore::signOut();
-        const QByteArray ok = R"({"result":"ok"})";
-        service->route(QStringLiteral("GET"), QStringLiteral("/feedback/reporterror"),
-                       FakeService::Reply::json(ok));
-        ReaderScreenTest::TearDown();
-    }
-
     // Sends the error report as confirmed; true when it ends with the notice expected.
     bool reportEndsWith(ReadbooksViewController* r, const QString& expected) {
         if (r->notice())

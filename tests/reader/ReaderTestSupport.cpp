@@ -4,6 +4,7 @@
 #include "platform/UserDefaults.h"
 #include "service/ServiceConfig.h"
 #include "storage/BookDb.h"
+#include "storage/UserStore.h"
 #include "tests/support/ScreenStage.h"
 #include "tests/support/TestUtil.h"
 
@@ -95,6 +96,9 @@ void ReaderScreenTest::TearDownTestSuite() {
 void ReaderScreenTest::TearDown() {
     nav->popToRootViewController(false);
     testutil::spin(50);
+    UserStore::signOut();
+    service->route(QStringLiteral("GET"), QStringLiteral("/feedback/reporterror"),
+                   FakeService::Reply::json(R"({"result":"ok"})"));
     for (const char* key : {"user_token", "LightSizeId", "FontSizeId", "ReadType"})
         UserDefaults::standard().removeObjectForKey(QString::fromLatin1(key));
     service->clearRequests();

@@ -13,6 +13,14 @@
 
 namespace {
 
+// A reader page of `lines` lines, each reading `mark`.
+QString linesDoc(int lines, const QString& mark = QStringLiteral("行")) {
+    QString body;
+    for (int i = 0; i < lines; ++i)
+        body += QStringLiteral("<div>%1</div>").arg(mark);
+    return ReaderSettings::pageDocument(18, QStringLiteral("#000000"), body);
+}
+
 class WebViewPageTest : public ::testing::Test {
 protected:
     // One view for every case here: starting the engine is the slow part.
@@ -62,7 +70,7 @@ protected:
     static inline WebView* view = nullptr;
 };
 
-TEST_F(WebViewPageTest, ChapterTextRunsNoScriptAndFetchesNothing) {
+TEST_F(WebViewPageTest, ChapterTextRunsNoScriptAndFetchesNothingButOursRuns) {
     QTcpServer listener;
     ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
     int connections = 0;
@@ -97,6 +105,9 @@ TEST_F(WebViewPageTest, ChapterTextRunsNoScriptAndFetchesNothing) {
     eval(QStringLiteral("document.body.style.color='#989898'"));
     EXPECT_EQ(eval(QStringLiteral("document.body.style.color")).toString(),
               QStringLiteral("rgb(152, 152, 152)"));
+    // Any text can be handed to our scripts as a string literal.
+    const QString text = QStringLiteral("a\"b\\c\nd\re\u2028f\u2029g\th</script>'%1\x01");
+    EXPECT_EQ(eval(WebView::scriptStringLiteral(text)).toString(), text);
 }
 
 // Whatever the type size, screen or markup of the chapter, a page edge falls between lines.
@@ -188,12 +199,6 @@ TEST_F(WebViewPageTest, AChapterOfThreeMegabytesLoads) {
 TEST_F(WebViewPageTest, OfTwoLoadsInARowOnlyTheSecondReports) {
     WebView* v = view;
     v->resize(320, 480);
-    const auto doc = [](int lines) {
-        QString body;
-        for (int i = 0; i < lines; ++i)
-            body += QStringLiteral("<div>行</div>");
-        return ReaderSettings::pageDocument(18, QStringLiteral("#000000"), body);
-    };
     // Each document says how many lines it has, measured as its load finishes.
     v->setLoadMeasurement(QStringLiteral("document.querySelectorAll('div').length"));
     for (int gapMs : {0, 5, 10, 20, 40}) {
@@ -206,13 +211,13 @@ TEST_F(WebViewPageTest, OfTwoLoadsInARowOnlyTheSecondReports) {
             const int lines = ok ? v->loadedMeasurement().toInt() : -1;
             (secondStarted ? second : first).append(lines);
         });
-        v->loadHTMLString(doc(100));
+        v->loadHTMLString(linesDoc(100));
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < gapMs)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
         secondStarted = true;
-        v->loadHTMLString(doc(30));
+        v->loadHTMLString(linesDoc(30));
         ASSERT_TRUE(testutil::waitUntil([&] { return !second.isEmpty(); }, 60000));
         testutil::spin(300);
         EXPECT_TRUE(first.isEmpty() || first == QList<int>{100});
@@ -223,24 +228,12 @@ TEST_F(WebViewPageTest, OfTwoLoadsInARowOnlyTheSecondReports) {
     v->setLoadMeasurement(QString());
 }
 
-TEST_F(WebViewPageTest, ScriptStringLiteralsCarryAnyText) {
-    ASSERT_TRUE(load(QStringLiteral("<p>x</p>")));
-    const QString text = QStringLiteral("a\"b\\c\nd\re\u2028f\u2029g\th</script>'%1\x01");
-    EXPECT_EQ(eval(WebView::scriptStringLiteral(text)).toString(), text);
-}
-
 } // namespace
 
 // Views that follow each other, as readers do, are served by one renderer process, which also
 // keeps a page of its own: a view reports its own document only, measured and laid out with its
 // own style sheet, and a measurement that throws leaves the owner to measure.
 TEST(WebViewSuccession, EachViewReportsOnlyItsOwnDocument) {
-    const auto doc = [](int lines, const QString& mark) {
-        QString body;
-        for (int i = 0; i < lines; ++i)
-            body += QStringLiteral("<div>%1</div>").arg(mark);
-        return ReaderSettings::pageDocument(18, QStringLiteral("#000000"), body);
-    };
     const QString measure = QStringLiteral(
         "[document.querySelectorAll('div').length,document.body.innerText.indexOf('%1')>=0,"
         "getComputedStyle(document.querySelector('div')).verticalAlign]");
@@ -258,7 +251,7 @@ TEST(WebViewSuccession, EachViewReportsOnlyItsOwnDocument) {
                                          : measure.arg(mark));
         QList<bool> finishes;
         QObject::connect(v, &WebView::didFinishLoad, v, [&](bool ok) { finishes.append(ok); });
-        v->loadHTMLString(doc(20 + round, mark));
+        v->loadHTMLString(linesDoc(20 + round, mark));
         ASSERT_TRUE(testutil::waitUntil([&] { return !finishes.isEmpty(); }, 60000));
         // The next view is made at once, while the page kept for the renderer may still be
         // loading, or a while later.
