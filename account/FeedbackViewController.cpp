@@ -90,20 +90,7 @@ void FeedbackViewController::viewDidLoad() {
         L("submit"), 1, [this](int tag) { action(tag); }, QSize(50, 32), QMargins(6, 0, 6, 0));
     setRightBarButton(btnSubmit_);
 
-    scrollView_ = new QScrollArea(this);
-    scrollView_->setObjectName(QStringLiteral("scrollView"));
-    scrollView_->setFrameShape(QFrame::NoFrame);
-    scrollView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scrollView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scrollView_->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
-    scrollView_->viewport()->setAutoFillBackground(false);
-    GestureRecognizer::scrollLikeAFinger(scrollView_);
-    if (QScroller* scroller = QScroller::scroller(scrollView_->viewport())) {
-        QScrollerProperties props = scroller->scrollerProperties();
-        props.setScrollMetric(QScrollerProperties::VerticalOvershootPolicy,
-                              QScrollerProperties::OvershootAlwaysOn);
-        scroller->setScrollerProperties(props);
-    }
+    scrollView_ = tooles::fingerScrollArea(this, QStringLiteral("scrollView"), true);
 
     form_ = new QWidget();
     form_->setObjectName(QStringLiteral("feedbackForm"));

@@ -105,25 +105,24 @@ void FormViewController::send(const char* path, const QVariantMap& params, const
     HttpRequest* request = Service::request(Service::signedUrl(path, params), this);
     asiHttpRequest_ = request;
     // The handlers may take the screen away (a dismissal); nothing of it is touched after them.
-    request->setDidFinish([this, answered](HttpRequest* r) {
+    // Whether r is still this screen's request; if so it is let go and the overlay taken down.
+    const auto takeBack = [this](HttpRequest* r) {
         if (r != asiHttpRequest_)
-            return;
+            return false;
         asiHttpRequest_ = nullptr;
         r->deleteLater();
         if (hudShown_)
             tooles::removeHUD();
         hudShown_ = false;
-        answered(Service::decode(r));
+        return true;
+    };
+    request->setDidFinish([takeBack, answered](HttpRequest* r) {
+        if (takeBack(r))
+            answered(Service::decode(r));
     });
-    request->setDidFail([this, failed](HttpRequest* r) {
-        if (r != asiHttpRequest_)
-            return;
-        asiHttpRequest_ = nullptr;
-        r->deleteLater();
-        if (hudShown_)
-            tooles::removeHUD();
-        hudShown_ = false;
-        failed();
+    request->setDidFail([takeBack, failed](HttpRequest* r) {
+        if (takeBack(r))
+            failed();
     });
     request->startAsynchronous();
 }

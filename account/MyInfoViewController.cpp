@@ -167,20 +167,7 @@ void MyInfoViewController::viewDidLoad() {
     btnSet_->setAction(this, [this](int tag) { action(tag); });
     setRightBarButton(btnSet_);
 
-    scroll_ = new QScrollArea(this);
-    scroll_->setObjectName(QStringLiteral("memberScroll"));
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll_->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
-    scroll_->viewport()->setAutoFillBackground(false);
-    GestureRecognizer::scrollLikeAFinger(scroll_);
-    if (QScroller* scroller = QScroller::scroller(scroll_->viewport())) {
-        QScrollerProperties props = scroller->scrollerProperties();
-        props.setScrollMetric(QScrollerProperties::VerticalOvershootPolicy,
-                              QScrollerProperties::OvershootAlwaysOn);
-        scroller->setScrollerProperties(props);
-    }
+    scroll_ = tooles::fingerScrollArea(this, QStringLiteral("memberScroll"), true);
     auto* content = new QWidget();
     content->setObjectName(QStringLiteral("memberContent"));
     content->setAttribute(Qt::WA_TranslucentBackground);

@@ -286,15 +286,8 @@ void SettingViewController::viewDidLoad() {
 
 void SettingViewController::buildTable() {
     const QRect screen = Window::screenBounds();
-    myTableView_ = new QScrollArea(this);
-    myTableView_->setObjectName(QStringLiteral("myTableView"));
-    myTableView_->setFrameShape(QFrame::NoFrame);
-    myTableView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    myTableView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    myTableView_->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
-    myTableView_->viewport()->setAutoFillBackground(false);
+    myTableView_ = tooles::fingerScrollArea(this, QStringLiteral("myTableView"));
     myTableView_->setGeometry(5, 10, screen.width() - 10, screen.height() - 84);
-    GestureRecognizer::scrollLikeAFinger(myTableView_);
 
     auto* content = new QWidget();
     content->setObjectName(QStringLiteral("settingRows"));

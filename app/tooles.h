@@ -14,6 +14,7 @@ class QColor;
 class QWidget;
 class QObject;
 class Button;
+class QScrollArea;
 
 // Class-level utilities that several screens share. No instances.
 //
@@ -102,4 +103,8 @@ public:
                              const QString& title, int tag, std::function<void(int)> action,
                              const QSize& size = QSize(52, 30), const QMargins& caps = {},
                              const QString& fontFamily = {});
+    // A frameless, transparent scroll area without scroll bars that scrolls under a finger;
+    // with bounce, it overshoots at both ends even when its content fits.
+    static QScrollArea* fingerScrollArea(QWidget* parent, const QString& objectName,
+                                         bool bounce = false);
 };

@@ -3,10 +3,13 @@
 #include <QFont>
 #include <QPalette>
 #include <QPointer>
+#include <QScrollArea>
+#include <QScroller>
 
 #include "app/tooles.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/Window.h"
@@ -130,4 +133,24 @@ Button* tooles::barButton(QWidget* owner, const QString& objectName, const QStri
     button->resize(size);
     button->setAction(owner, std::move(action));
     return button;
+}
+
+QScrollArea* tooles::fingerScrollArea(QWidget* parent, const QString& objectName, bool bounce) {
+    auto* area = new QScrollArea(parent);
+    area->setObjectName(objectName);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
+    area->viewport()->setAutoFillBackground(false);
+    GestureRecognizer::scrollLikeAFinger(area);
+    if (!bounce)
+        return area;
+    if (QScroller* scroller = QScroller::scroller(area->viewport())) {
+        QScrollerProperties props = scroller->scrollerProperties();
+        props.setScrollMetric(QScrollerProperties::VerticalOvershootPolicy,
+                              QScrollerProperties::OvershootAlwaysOn);
+        scroller->setScrollerProperties(props);
+    }
+    return area;
 }

@@ -64,15 +64,8 @@ void FouthViewController::viewDidLoad() {
     const QRect bounds = Window::screenBounds();
     const int viewHeight = bounds.height() - 20 - 44 - 49;
     // Rows that do not fit the screen scroll (many categories, the short screen).
-    grid_ = new QScrollArea(this);
-    grid_->setObjectName(QStringLiteral("categoryGrid"));
-    grid_->setFrameShape(QFrame::NoFrame);
-    grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    grid_->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
-    grid_->viewport()->setAutoFillBackground(false);
+    grid_ = tooles::fingerScrollArea(this, QStringLiteral("categoryGrid"));
     grid_->setGeometry(0, 6, bounds.width(), viewHeight - 14);
-    GestureRecognizer::scrollLikeAFinger(grid_);
 
     notify_ = new NoticeView(this, 20);
     notify_->setObjectName(QStringLiteral("notify"));
