@@ -35,6 +35,12 @@ bool waitFor(Context& ctx, const std::function<bool()>& done, int ms = 15000) {
     return ctx.waitFor(done, ms);
 }
 
+// Whether the reader came to rest on a page that shows its text (or went) within 30 s.
+bool readerSettles(Context& ctx, const QPointer<ReadbooksViewController>& reader) {
+    return waitFor(
+        ctx, [&] { return !reader || (!reader->isBusy() && readerShowsText(reader)); }, 30000);
+}
+
 // One signed call to the service, waited for.
 Service::Answer call(const char* path, const QVariantMap& params) {
     QObject owner;
@@ -141,15 +147,7 @@ ReadbooksViewController* download(Context& ctx, int index) {
         return nullptr;
     }
     QPointer<ReadbooksViewController> reader = guard->openedReader();
-    bool shown = false;
-    QObject::connect(reader, &ReadbooksViewController::pageLaidOut, reader,
-                     [&shown] { shown = true; });
-    if (!waitFor(
-            ctx, [&] {
-                // The page may have been laid out before this step listened.
-                return !reader ||
-                       (!reader->isBusy() && (shown || readerShowsText(reader)));
-            }, 30000))
+    if (!readerSettles(ctx, reader))
         ctx.fail(QStringLiteral("the reader did not show its first page"));
     waitFor(ctx, [&] { return !guard || guard->coverSettled(); });
     ctx.settle(300);
@@ -372,15 +370,7 @@ void registerCatalogScreenshots() {
             ctx.fail(QStringLiteral("the shelf did not open the book"));
             return;
         }
-        bool shown = false;
-        QObject::connect(reader, &ReadbooksViewController::pageLaidOut, reader,
-                         [&shown] { shown = true; });
-        if (!waitFor(
-                ctx, [&] {
-                // The page may have been laid out before this step listened.
-                return !reader ||
-                       (!reader->isBusy() && (shown || readerShowsText(reader)));
-            }, 30000))
+        if (!readerSettles(ctx, reader))
             ctx.fail(QStringLiteral("the reader did not show the stored chapter"));
         ctx.settle(300);
         if (reader && reader->current_chapter_id != last)

@@ -817,21 +817,27 @@ void FaultSession::keepStep() {
     selectTab(2);
 }
 
+MyInfoViewController* FaultSession::openMemberCenter() {
+    auto* shelf = qobject_cast<FirstViewController*>(selectTab(0));
+    if (!shelf)
+        return nullptr;
+    shelf->toMyCenter();
+    MyInfoViewController* center = awaitTop<MyInfoViewController>(stack(0));
+    if (center)
+        center->loadViewIfNeeded();
+    return center;
+}
+
 void FaultSession::memberStep() {
     const QString step = QStringLiteral("member");
     if (!UserStore::isSignedIn())
         return;
-    auto* shelf = qobject_cast<FirstViewController*>(selectTab(0));
-    if (!shelf)
-        return;
     NavigationController* nav = stack(0);
-    shelf->toMyCenter();
-    QPointer<MyInfoViewController> center = awaitTop<MyInfoViewController>(nav);
+    QPointer<MyInfoViewController> center = openMemberCenter();
     if (!center) {
         fault(step, QStringLiteral("the user button did not open the member center"));
         return;
     }
-    center->loadViewIfNeeded();
 
     // Reading records, favorites and messages, each paged once further.
     static const char* const names[] = {"records", "favorites", "messages"};
@@ -924,15 +930,10 @@ void FaultSession::signOutStep() {
     const QString step = QStringLiteral("sign-out");
     if (!UserStore::isSignedIn())
         return;
-    auto* shelf = qobject_cast<FirstViewController*>(selectTab(0));
-    if (!shelf)
-        return;
     NavigationController* nav = stack(0);
-    shelf->toMyCenter();
-    QPointer<MyInfoViewController> center = awaitTop<MyInfoViewController>(nav);
+    QPointer<MyInfoViewController> center = openMemberCenter();
     if (!center)
         return;
-    center->loadViewIfNeeded();
     center->action(2);
     QPointer<SettingViewController> settings = awaitTop<SettingViewController>(nav);
     if (!settings) {

@@ -17,6 +17,7 @@ class NavigationController;
 class ReadbooksViewController;
 class TabBarController;
 class ViewController;
+class MyInfoViewController;
 class Window;
 
 namespace faults {
@@ -110,6 +111,8 @@ private:
     TabBarController* tabs() const;
     NavigationController* stack(int tab) const;
     ViewController* selectTab(int tab);
+    // The member center opened from the shelf's user button while signed in, or null.
+    MyInfoViewController* openMemberCenter();
     void dismissAlerts();
     bool atRest() const;
     QString whatIsRunning() const;
